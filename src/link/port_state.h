@@ -1,0 +1,9 @@
+#pragma once
+
+#include "link/ftd2xx.h"
+
+// The open converter: which backend speaks for it and its handle.
+struct PortState {
+    Ftd2xx* ft = nullptr;
+    FT_HANDLE ft_handle = 0;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Everything the program asks or tells the user through a modal dialog. Every
+// box carries the title "Quorvel 5". Tests script the answers.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // OK-only message box, no icon.
+    virtual void show_message(const QString& text) = 0;
+    virtual bool ask_yes_no(const QString& text) = 0;
+    virtual bool ask_ok_cancel(const QString& text) = 0;
+    // One-line input box; nullopt when cancelled.
+    virtual std::optional<QString> input_box(const QString& prompt, const QString& initial) = 0;
+    // File dialogs opening in `dir`; an empty result means cancelled. The save
+    // dialog never asks about overwriting: callers ask themselves.
+    virtual QString open_file_name(const QString& dir, const QString& filter) = 0;
+    virtual QString save_file_name(const QString& dir, const QString& filter,
+                                   const QString& suggested_name) = 0;
+};
+
+inline const char* const kMessageTitle = "Quorvel 5";

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The folder of a path: everything up to and including the last "/" (on Windows
+// also "\"),
+// empty when there is none.
+QString folder_of(const QString& path);
+
+// A folder path with exactly one trailing "/" added when it has none.
+QString with_trailing_slash(const QString& folder);

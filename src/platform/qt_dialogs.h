@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+class QWidget;
+
+// The real dialogs: QMessageBox, QInputDialog, QFileDialog.
+class QtDialogs final : public Dialogs {
+public:
+    // Dialogs are modal to this window (the active window while none is set).
+    void set_parent(QWidget* parent) { parent_ = parent; }
+
+    void show_message(const QString& text) override;
+    bool ask_yes_no(const QString& text) override;
+    bool ask_ok_cancel(const QString& text) override;
+    std::optional<QString> input_box(const QString& prompt, const QString& initial) override;
+    QString open_file_name(const QString& dir, const QString& filter) override;
+    QString save_file_name(const QString& dir, const QString& filter,
+                           const QString& suggested_name) override;
+
+private:
+    QWidget* parent() const;
+    QWidget* parent_ = nullptr;
+};

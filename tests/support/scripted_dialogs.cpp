@@ -1,0 +1,48 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T>
+T take(std::deque<T>& queue, const char* what, T fallback) {
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
+        return fallback;
+    }
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+
+}  // namespace
+
+void ScriptedDialogs::show_message(const QString& text) {
+    messages.append(text);
+    if (on_message) on_message(text);
+}
+
+bool ScriptedDialogs::ask_yes_no(const QString& text) {
+    questions.append(text);
+    return take(answers, "yes/no question", false);
+}
+
+bool ScriptedDialogs::ask_ok_cancel(const QString& text) {
+    questions.append(text);
+    return take(answers, "ok/cancel question", false);
+}
+
+std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString&) {
+    questions.append(prompt);
+    return take(inputs, "input box", std::optional<QString>());
+}
+
+QString ScriptedDialogs::open_file_name(const QString& dir, const QString&) {
+    dialog_dirs.append(dir);
+    return take(files, "open dialog", QString());
+}
+
+QString ScriptedDialogs::save_file_name(const QString& dir, const QString&, const QString&) {
+    dialog_dirs.append(dir);
+    return take(files, "save dialog", QString());
+}

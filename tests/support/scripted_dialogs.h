@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "platform/dialogs.h"
+
+// Dialogs that answer from a script and record what the program said.
+class ScriptedDialogs final : public Dialogs {
+public:
+    void show_message(const QString& text) override;
+    bool ask_yes_no(const QString& text) override;
+    bool ask_ok_cancel(const QString& text) override;
+    std::optional<QString> input_box(const QString& prompt, const QString& initial) override;
+    QString open_file_name(const QString& dir, const QString& filter) override;
+    QString save_file_name(const QString& dir, const QString& filter,
+                           const QString& suggested_name) override;
+
+    QStringList messages;   // every message box text, in order
+    QStringList questions;  // every question and input prompt, in order
+    QStringList dialog_dirs;  // the folder each file dialog opened in
+
+    std::deque<bool> answers;                         // yes/no and ok/cancel
+    std::deque<std::optional<QString>> inputs;        // input box results
+    std::deque<QString> files;                        // file dialog results ("" = cancel)
+    // Runs inside every message box, as the user would act while it shows.
+    std::function<void(const QString&)> on_message;
+};
