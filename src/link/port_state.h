@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ftd2xx.h"
+#include "platform/ftd2xx.h"
 
 // The open converter: which backend speaks for it and its handle.
 struct PortState {

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QDir>
 
-#include "link/ftd2xx.h"
+#include "platform/ftd2xx.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QList>
 
-#include "link/ftd2xx.h"
+#include "platform/ftd2xx.h"
 
 // A converter that is always there: records what is written and hands out
 // bytes the test puts into its receive queue.

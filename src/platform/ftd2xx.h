@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // The calls of the converter's D2XX interface that the program uses, declared by
@@ -44,4 +45,9 @@ public:
                               quint32& returned) = 0;
     virtual FT_STATUS FT_Write(FT_HANDLE handle, const char* buffer, quint32 to_write,
                                quint32& written) = 0;
+
+    // What the platform said about the last failed call, for the user (for
+    // example that the serial device needs membership of the dialout group);
+    // empty when there is nothing to add.
+    virtual QString last_error_detail() const { return QString(); }
 };
