@@ -6,16 +6,11 @@
 #include "link/frame.h"
 #include "link/requests.h"
 #include "platform/clock.h"
-#include "platform/dialogs.h"
+#include "platform/null_dialogs.h"
 
 namespace {
 
-class SilentDialogs final : public Dialogs {
-public:
-    void show_message(const QString&) override {}
-    bool ask_yes_no(const QString&) override { return false; }
-    bool ask_ok_cancel(const QString&) override { return false; }
-    std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
+}
     QString open_file_name(const QString&, const QString&) override { return {}; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
 };
@@ -36,7 +31,7 @@ void BM_ReceiveStatusRecords(benchmark::State& state) {
     const int chunk = int(state.range(0));
     const QByteArray stream = status_stream(200);
     ManualClock clock;
-    SilentDialogs dialogs;
+    NullDialogs dialogs;
     CommLog log(clock);
     LinkState link_state;
     PortState port;

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian/Ubuntu packages the build, the tests and the program need,
+# only those that are missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ clang libclang-rt-dev qt6-base-dev qt6-serialport-dev
+          libgtest-dev libbenchmark-dev fonts-dejavu-core "$@")
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

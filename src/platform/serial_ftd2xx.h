@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+
+#include "platform/ftd2xx.h"
+
+// The converter calls on the operating system's serial ports. Converters are
+// the FTDI ports the system lists (USB vendor id 0x0403), ordered by device
+// path, followed by the emulator: a link "ttyQV5SIM" in the program folder,
+// counted only while it resolves to a terminal. So FT_Open(0) opens real
+// hardware before the emulator when both are there.
+//
+// Reads never block: FT_GetQueueStatus first takes in whatever the system
+// holds for the port, because the program waits in nested event loops and
+// must see bytes that arrived meanwhile.
+class SerialFtd2xx final : public Ftd2xx {
+public:
+    // `app_dir`: the program folder with a trailing "/".
+    explicit SerialFtd2xx(const QString& app_dir);
+    ~SerialFtd2xx() override;
+
+    FT_STATUS FT_ListDevices(quint32& count, quint32 flags) override;
+    FT_STATUS FT_Open(int index, FT_HANDLE& handle) override;
+    FT_STATUS FT_Close(FT_HANDLE handle) override;
+    FT_STATUS FT_SetBaudRate(FT_HANDLE handle, quint32 baud) override;
+    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, quint8 word_length, quint8 stop_bits,
+                                        quint8 parity) override;
+    FT_STATUS FT_SetFlowControl(FT_HANDLE handle, quint16 flow, quint8 xon, quint8 xoff) override;
+    FT_STATUS FT_SetDtr(FT_HANDLE handle) override;
+    FT_STATUS FT_SetTimeouts(FT_HANDLE handle, quint32 read_ms, quint32 write_ms) override;
+    FT_STATUS FT_GetQueueStatus(FT_HANDLE handle, quint32& rx_bytes) override;
+    FT_STATUS FT_Read(FT_HANDLE handle, char* buffer, quint32 to_read, quint32& returned) override;
+    FT_STATUS FT_Write(FT_HANDLE handle, const char* buffer, quint32 to_write,
+                       quint32& written) override;
+
+    QString last_error_detail() const override { return last_error_; }
+
+    // Device paths of the converters in listing order, as FT_Open counts them.
+    QStringList candidates() const;
+
+private:
+    struct OpenPort;
+    OpenPort* find(FT_HANDLE handle);
+    FT_STATUS port_failed(OpenPort& open, const QString& what);
+
+    QString emulator_link_;
+    std::map<FT_HANDLE, std::unique_ptr<OpenPort>> ports_;
+    FT_HANDLE next_handle_ = 1;
+    QString last_error_;
+};
+
+// The line shown to the user when a serial device would not open. A permission
+// failure on a device our account may not use means a missing membership of the
+// dialout group; when the account may use it, the device is locked by another
+// program (the serial port reports both as a permission error).
+QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortError error,
+                                 const QString& error_string, bool account_may_use_device);
+
+// True when `path` (after following links) is a terminal device.
+bool is_terminal_device(const QString& path);
