@@ -10,11 +10,6 @@
 
 namespace {
 
-}
-    QString open_file_name(const QString&, const QString&) override { return {}; }
-    QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
-};
-
 QByteArray status_stream(int records) {
     QByteArray stream;
     for (int i = 0; i < records; ++i) {

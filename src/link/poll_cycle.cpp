@@ -1,0 +1,144 @@
+#include "link/poll_cycle.h"
+
+#include <QLocale>
+
+#include "link/comm_log.h"
+#include "link/device_data.h"
+#include "link/frame.h"
+#include "link/link_view.h"
+#include "link/port.h"
+#include "link/requests.h"
+#include "platform/clock.h"
+#include "platform/cp1252.h"
+#include "platform/settings.h"
+#include "platform/waiter.h"
+
+namespace {
+constexpr int kMaxTimeouts = 3;
+constexpr int kReopenPause = 2000;
+constexpr int kQuietAttempts = 5;
+}  // namespace
+
+PollCycle::PollCycle(Parts parts, QObject* parent) : QObject(parent), p_(parts) {
+    timer1_.setInterval(75);
+    QObject::connect(&timer1_, &QTimer::timeout, this, &PollCycle::tick);
+}
+
+void PollCycle::tick() {
+    if (p_.poll.timer_busy) return;
+    p_.poll.timer_busy = true;
+    ++p_.poll.tick_count;
+
+    if (p_.port.is_open()) {
+        check_timeout();
+        if (p_.port.is_open()) {
+            read_replies();
+            if (p_.geraet.verbunden) queue_periodic();
+            p_.frames.send_next();
+        }
+    } else if (p_.view.current_tab() == 0) {
+        try_reopen();
+    }
+    p_.poll.timer_busy = false;
+}
+
+void PollCycle::check_timeout() {
+    const qint64 elapsed_ms = p_.clock.monotonic_ms() - p_.geraet.letzte_antwort;
+    if (!(float(elapsed_ms / 1000.0) > float(p_.settings.TIMEOUT))) return;
+
+    if (p_.poll.timeout_count < kMaxTimeouts) {
+        ++p_.poll.timeout_count;
+        p_.geraet.letzte_antwort = p_.clock.monotonic_ms();
+        p_.log.log_error(QLocale().toString(p_.clock.now(), QLocale::ShortFormat) +
+                         QStringLiteral(" Timeout Nr ") + QString::number(p_.poll.timeout_count) +
+                         QStringLiteral(" Command:") + decode_cp1252(p_.link.last_command) +
+                         QStringLiteral("\r\n"));
+        p_.link.waiting_reply = true;
+        p_.frames.send_frame(p_.link.last_command);
+        return;
+    }
+    // The fourth time-out in a row: the device is gone.
+    p_.port.closedevice();
+    link_reset();
+    p_.view.select_tab(0);
+    p_.view.set_tabs_enabled(true);
+    p_.view.set_busy_cursor(false);
+    timer1_.start();
+}
+
+void PollCycle::read_replies() {
+    while (p_.port.is_open()) {
+        const QByteArray chunk = p_.port.read_raw();
+        if (chunk.isEmpty()) return;
+        p_.frames.receive(chunk);
+        // Payloads starting with "k" go out back to back, as fast as the replies come.
+        const LinkState& link = p_.link;
+        const bool k_next = link.outbuffer_count > 0 && link.outbuffer[0].startsWith('k') &&
+                            !link.waiting_reply;
+        if (!k_next) return;
+        p_.frames.send_next();
+        wait_busy(20);
+    }
+}
+
+void PollCycle::queue_periodic() {
+    const qint32 m8 = p_.poll.tick_count % 8;
+    const qint32 m400 = p_.poll.tick_count % 400;
+    if (m8 == 0) p_.frames.enqueue(req_status(0));
+    if (m8 == 4) p_.frames.enqueue(req_status(1));
+    if (m400 == 11) p_.frames.enqueue(req_bstd());
+    if (m400 >= 21 && m400 <= 33 && m400 % 2 == 1) p_.frames.enqueue(req_zeit((m400 - 21) / 2));
+}
+
+void PollCycle::try_reopen() {
+    bool opened = false;
+    if (p_.poll.open_quiet) {
+        ++p_.poll.open_retries;
+        if (p_.poll.open_retries == kQuietAttempts) p_.poll.open_quiet = false;
+        wait_busy(kReopenPause);
+        opened = p_.port.opendevice(p_.poll.open_quiet);
+    } else {
+        opened = p_.port.opendevice(true);
+    }
+    if (!opened) return;
+    emit reopened();
+    connect();
+}
+
+void PollCycle::connect() {
+    link_reset();
+    p_.port.opendevice(p_.poll.open_quiet);
+    if (p_.port.is_open()) start_requests();
+    timer1_.start();
+}
+
+void PollCycle::start_requests() {
+    p_.view.set_busy_cursor(true);
+    p_.view.set_tabs_enabled(false);
+    for (const QByteArray& request : {req_version(), req_bstd(), req_lp(), req_veeprom(), req_sn()})
+        p_.frames.enqueue(request);
+    for (int n = 0; n < 7; ++n) p_.frames.enqueue(req_zeit(n));
+    p_.frames.enqueue(req_status(0));
+    p_.frames.enqueue(req_status(1));
+}
+
+void PollCycle::link_reset() {
+    p_.link.clear();
+    p_.poll.timeout_count = 0;
+    reset_geraet(p_.geraet, p_.clock.monotonic_ms());
+    emit was_reset();
+    p_.poll.timer_busy = false;
+    timer1_.stop();
+    p_.view.set_busy_cursor(false);
+    p_.view.set_tabs_enabled(true);
+}
+
+void PollCycle::wait_ms(int ms) { p_.waiter.wait_ms(ms); }
+
+void PollCycle::wait_busy(int ms) {
+    p_.view.set_busy_cursor(true);
+    p_.view.set_window_enabled(false);
+    wait_ms(ms);
+    p_.view.set_window_enabled(true);
+    p_.view.set_busy_cursor(false);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class Clock;
+class CommLog;
+class FrameLink;
+class LinkView;
+class Port;
+class Waiter;
+struct Geraetedaten;
+struct LinkState;
+struct Settings;
+
+struct PollState {
+    qint32 tick_count = 0;
+    bool timer_busy = false;
+    qint32 timeout_count = 0;  // consecutive time-outs
+    bool open_quiet = true;    // the first automatic open attempts show no messages
+    qint16 open_retries = 0;
+};
+
+// The poll timer and everything it drives: time-out supervision, reading,
+// the periodic requests, sending, and reopening a lost device.
+class PollCycle : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        PollState& poll;
+        LinkState& link;
+        FrameLink& frames;
+        Port& port;
+        Geraetedaten& geraet;
+        const Settings& settings;
+        CommLog& log;
+        const Clock& clock;
+        Waiter& waiter;
+        LinkView& view;
+    };
+    explicit PollCycle(Parts parts, QObject* parent = nullptr);
+
+    QTimer& timer1() { return timer1_; }
+
+    void tick();
+    // Resets the link, opens the device and queues the start requests; the
+    // timer runs afterwards either way, so that reopening can take over.
+    void connect();
+    void start_requests();
+    // Empties queue and buffers, resets the device data and stops the timer.
+    // It does not close the device.
+    void link_reset();
+
+    void wait_ms(int ms);
+    // Hourglass and a disabled window while waiting.
+    void wait_busy(int ms);
+
+signals:
+    // The link was reset: display, chart, firmware image and protocol follow.
+    void was_reset();
+    // The tick found and opened a device: the protocol takes the fresh data.
+    void reopened();
+
+private:
+    void check_timeout();
+    void read_replies();
+    void queue_periodic();
+    void try_reopen();
+
+    Parts p_;
+    QTimer timer1_;
+};
