@@ -1,7 +1,5 @@
 #include "shell/app.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTabWidget>
 
 #include "platform/clock.h"
@@ -11,23 +9,74 @@
 #include "shell/language.h"
 #include "shell/main_window.h"
 
-App::App(AppDeps deps)
-    : port{&deps.ft, 0},
-      comm_log(deps.clock),
-      frames(link_state, port, comm_log, deps.dialogs, deps.clock),
-      deps_(deps) {}
+int WindowLinkView::current_tab() const {
+    return window_ ? window_->tab1()->currentIndex() : 0;
+}
 
-App::~App() = default;
+void WindowLinkView::select_tab(int index) {
+    if (window_) window_->tab1()->setCurrentIndex(index);
+}
+
+void WindowLinkView::set_tabs_enabled(bool enabled) {
+    if (window_) window_->tab1()->setEnabled(enabled);
+}
+
+void WindowLinkView::set_busy_cursor(bool busy) {
+    if (!window_) return;
+    if (busy)
+        window_->setCursor(Qt::WaitCursor);
+    else
+        window_->unsetCursor();
+}
+
+void WindowLinkView::set_window_enabled(bool enabled) {
+    if (window_) window_->setEnabled(enabled);
+}
+
+App::App(AppDeps deps)
+    : port_state{&deps.ft, 0},
+      comm_log(deps.clock),
+      frames(link_state, port_state, comm_log, deps.dialogs, deps.clock),
+      port(port_state, comm_log, deps.dialogs, texts),
+      dispatcher(geraet, poll_state.timeout_count, frames, deps.dialogs, texts, deps.clock),
+      poll({poll_state, link_state, frames, port, geraet, settings, comm_log, deps.clock,
+            deps.waiter, link_view}),
+      deps_(deps) {
+    wire();
+}
+
+App::~App() { shutdown(); }
+
+void App::wire() {
+    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
+                     &ReplyDispatcher::dispatch_reply);
+    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::link_reset);
+    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, &poll, [this] {
+        link_view.set_busy_cursor(false);
+        link_view.set_tabs_enabled(true);
+    });
+}
 
 bool App::startup() {
+    config_defaults(settings, app_dir());
     load_config(settings, config_path(app_dir()), app_dir(), deps_.dialogs);
+    poll.timer1().setInterval(settings.TIMERINTERVAL);
     if (!load_language(texts, language_path(app_dir(), language_code(app_dir())), deps_.dialogs))
         return false;
-    comm_log.start();
 
     window_ = std::make_unique<MainWindow>();
+    link_view.attach(window_.get());
+    poll.link_reset();
+    comm_log.start();
     apply_language(window_.get(), texts);
     window_->resize(twips(15150), twips(10875));
     window_->tab1()->setCurrentIndex(0);
+    QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] { shutdown(); });
+    poll.connect();
     return true;
+}
+
+void App::shutdown() {
+    poll.timer1().stop();
+    port.closedevice();
 }

@@ -4,7 +4,12 @@
 #include <memory>
 
 #include "link/comm_log.h"
+#include "link/device_data.h"
+#include "link/dispatcher.h"
 #include "link/frame.h"
+#include "link/link_view.h"
+#include "link/poll_cycle.h"
+#include "link/port.h"
 #include "link/port_state.h"
 #include "platform/language_table.h"
 #include "platform/settings.h"
@@ -13,6 +18,7 @@ class Clock;
 class Dialogs;
 class Ftd2xx;
 class MainWindow;
+class Waiter;
 
 // What the program gets from the world; tests hand in fakes.
 struct AppDeps {
@@ -20,6 +26,21 @@ struct AppDeps {
     Dialogs& dialogs;
     Clock& clock;
     Ftd2xx& ft;
+    Waiter& waiter;
+};
+
+// Forwards the link's requests to the main window once it exists.
+class WindowLinkView final : public LinkView {
+public:
+    void attach(MainWindow* window) { window_ = window; }
+    int current_tab() const override;
+    void select_tab(int index) override;
+    void set_tabs_enabled(bool enabled) override;
+    void set_busy_cursor(bool busy) override;
+    void set_window_enabled(bool enabled) override;
+
+private:
+    MainWindow* window_ = nullptr;
 };
 
 // The composition root: owns every record of the run and wires the layers'
@@ -32,17 +53,28 @@ public:
     // Start-up in its fixed order. False when the program must end at once
     // (a bad language file); no window has been shown then.
     bool startup();
+    // Closing the main window: the device is closed; nothing can cancel it.
+    void shutdown();
 
     const QString& app_dir() const { return deps_.app_dir; }
-    Settings settings;
-    LanguageTable texts;
-    LinkState link_state;
-    PortState port;
-    CommLog comm_log;
-    FrameLink frames;
     MainWindow* window() const { return window_.get(); }
 
+    Settings settings;
+    LanguageTable texts;
+    Geraetedaten geraet;
+    LinkState link_state;
+    PortState port_state;
+    PollState poll_state;
+    CommLog comm_log;
+    FrameLink frames;
+    Port port;
+    ReplyDispatcher dispatcher;
+    WindowLinkView link_view;
+    PollCycle poll;
+
 private:
+    void wire();
+
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
 };

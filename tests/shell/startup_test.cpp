@@ -7,6 +7,7 @@
 #include "shell/app.h"
 #include "shell/main_window.h"
 #include "support/files.h"
+#include "support/manual_waiter.h"
 #include "support/recording_ftd2xx.h"
 #include "support/scripted_dialogs.h"
 
@@ -21,7 +22,8 @@ protected:
     ScriptedDialogs dialogs;
     ManualClock clock;
     RecordingFtd2xx ft;
-    AppDeps deps{dir.path() + "/", dialogs, clock, ft};
+    ManualWaiter waiter{clock};
+    AppDeps deps{dir.path() + "/", dialogs, clock, ft, waiter};
 };
 
 bool any_window_visible() {
