@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 
+#include "platform/geometry.h"
+
 class QTabWidget;
 
 // frm_main: the program's one main window with its four tabs.
@@ -22,5 +24,3 @@ private:
     QTabWidget* tab1_ = nullptr;
 };
 
-// Twips, the unit of the window's design: 15 to a device-independent pixel.
-constexpr int twips(int value) { return value / 15; }
