@@ -44,8 +44,10 @@ public:
 
 private:
     struct OpenPort;
+    QStringList open_paths() const;
     OpenPort* find(FT_HANDLE handle);
     FT_STATUS port_failed(OpenPort& open, const QString& what);
+    FT_STATUS lost(OpenPort& open);
 
     QString emulator_link_;
     std::map<FT_HANDLE, std::unique_ptr<OpenPort>> ports_;

@@ -1,0 +1,42 @@
+// Replies of any content, through the receiver into the dispatcher: short
+// records, unknown letters, odd addresses, status memory chains. The first
+// input byte steers: bit 0 patches valid CRCs in, bit 1 starts connected.
+#include <cstdint>
+
+#include "fuzz_frames.h"
+#include "link/dispatcher.h"
+#include "platform/clock.h"
+#include "platform/language_table.h"
+#include "platform/null_dialogs.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const LanguageTable texts;
+    if (size < 2) return 0;
+    const uint8_t control = data[0];
+    const int chunk = 1 + data[1] % 64;
+    QByteArray stream(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
+    if (control & 1) patch_crcs(stream);
+
+    ManualClock clock;
+    NullDialogs dialogs;
+    CommLog log(clock);
+    LinkState state;
+    PortState port;
+    FrameLink frames(state, port, log, dialogs, clock);
+    Geraetedaten geraet;
+    geraet.verbunden = control & 2;
+    qint32 timeout_count = 0;
+    ReplyDispatcher dispatcher(geraet, timeout_count, frames, dialogs, texts, clock);
+    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
+                     &ReplyDispatcher::dispatch_reply);
+    QObject::connect(&frames, &FrameLink::queue_overflow, [&] { state.clear(); });
+    for (qsizetype at = 0; at < stream.size(); at += chunk) {
+        clock.advance_ms(7);
+        frames.receive(stream.mid(at, chunk));
+        // Status memory blocks only ever land at 1..33.
+        if (geraet.sysstat.size() > 34 || geraet.sysstat.isEmpty()) __builtin_trap();
+        if (state.outbuffer_count < 0 || state.outbuffer_count > LinkState::kQueueCapacity)
+            __builtin_trap();
+    }
+    return 0;
+}

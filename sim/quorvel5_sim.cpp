@@ -1,0 +1,187 @@
+// quorvel5-sim: an emulated Quorvel 5 on a pseudo-terminal. It publishes the
+// link "ttyQV5SIM" beside itself (or in --dir), where the program looks for
+// the emulator, answers at wire speed and removes the link when it ends.
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+
+#include "sim/device_emulator.h"
+#include "sim/pty_port.h"
+
+namespace {
+
+int g_signal_pipe[2] = {-1, -1};
+
+void on_signal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signal_pipe[1], &byte, 1);
+}
+
+[[noreturn]] void fail(const QString& text) {
+    std::fprintf(stderr, "quorvel5-sim: %s\n", qPrintable(text));
+    std::exit(2);
+}
+
+int int_option(const QCommandLineParser& parser, const QString& name, int min, int max) {
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok || value < min || value > max)
+        fail(QStringLiteral("--%1 wants a whole number from %2 to %3").arg(name).arg(min).arg(max));
+    return value;
+}
+
+double double_option(const QCommandLineParser& parser, const QString& name) {
+    bool ok = false;
+    const double value = parser.value(name).toDouble(&ok);
+    if (!ok) fail(QStringLiteral("--%1 wants a number").arg(name));
+    return value;
+}
+
+// Device contents and faults from the command line.
+void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
+    DeviceState& s = emulator.state();
+    if (p.isSet(QStringLiteral("version-text")))
+        s.version_text = p.value(QStringLiteral("version-text")).toLatin1();
+    if (p.isSet(QStringLiteral("serial")))
+        s.set_serial_number(p.value(QStringLiteral("serial")).toLatin1());
+    if (p.isSet(QStringLiteral("lp"))) s.set_lp(p.value(QStringLiteral("lp")).toLatin1());
+    if (p.isSet(QStringLiteral("veeprom")))
+        s.set_veeprom(p.value(QStringLiteral("veeprom")).toLatin1());
+    if (p.isSet(QStringLiteral("hours")) && !s.set_hours_text(p.value(QStringLiteral("hours"))))
+        fail(QStringLiteral("--hours wants six digits HHHHHM, the last one 0 to 5"));
+    if (p.isSet(QStringLiteral("counter-start")))
+        s.counter_start = quint16(int_option(p, QStringLiteral("counter-start"), 0, 65535));
+    if (p.isSet(QStringLiteral("gas-temp")))
+        s.live.gas_temp_c = double_option(p, QStringLiteral("gas-temp"));
+    if (p.isSet(QStringLiteral("steady"))) s.live.moving = false;
+    // After the live settings: the stored blocks are built around them.
+    s.fill_status_blocks(p.isSet(QStringLiteral("sysstat-blocks"))
+                             ? int_option(p, QStringLiteral("sysstat-blocks"), 0, 32)
+                             : 6);
+
+    DeviceFaults& f = emulator.faults();
+    if (p.isSet(QStringLiteral("drop")))
+        f.drop_every = int_option(p, QStringLiteral("drop"), 0, 1000000);
+    if (p.isSet(QStringLiteral("corrupt")))
+        f.corrupt_every = int_option(p, QStringLiteral("corrupt"), 0, 1000000);
+    if (p.isSet(QStringLiteral("reject-block")))
+        f.reject_block_every = int_option(p, QStringLiteral("reject-block"), 0, 1000000);
+    if (p.isSet(QStringLiteral("delay")))
+        f.delay_ms = int_option(p, QStringLiteral("delay"), 0, 600000);
+    f.garbage = p.isSet(QStringLiteral("garbage"));
+    f.split = p.isSet(QStringLiteral("split"));
+    f.silent = p.isSet(QStringLiteral("silent"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorvel5-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Emulated Quorvel 5 concentrator on a pseudo-terminal, published as the link "
+        "ttyQV5SIM beside this program."));
+    parser.addHelpOption();
+    const auto opt = [&](const char* name, const char* help, const char* value = nullptr) {
+        parser.addOption(
+            value ? QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                                       QString::fromLatin1(value))
+                  : QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help)));
+    };
+    opt("dir", "Folder for the ttyQV5SIM link (default: this program's folder).", "DIR");
+    opt("log", "Write one line per request received and reply sent to FILE.", "FILE");
+    opt("drop", "Never send every Nth reply.", "N");
+    opt("corrupt", "Send every Nth reply with a wrong CRC.", "N");
+    opt("garbage", "Put stray bytes on the line before every reply.");
+    opt("split", "Deliver replies in odd-sized bursts with pauses between them.");
+    opt("delay", "Wait MS milliseconds more before every reply.", "MS");
+    opt("silent", "Answer nothing.");
+    opt("unplug-after", "After SECONDS, remove the link and stop answering.", "SECONDS");
+    opt("serial", "Serial number (12 characters, padded with spaces).", "TEXT");
+    opt("lp", "Board serial number shown as LP (12 characters).", "TEXT");
+    opt("veeprom", "The 4-character parameter memory text VEEPROM.", "TEXT");
+    opt("hours", "Operating hours: five hour digits and the tens of minutes, e.g. 012345.",
+        "HHHHHM");
+    opt("version-text", "Software version text (all but its last character a number).", "TEXT");
+    opt("sysstat-blocks", "Filled status memory blocks, 0 to 32 (default 6).", "N");
+    opt("counter-start", "Tick counter at start, 0 to 65535 (65000 wraps after 21 s).", "N");
+    opt("gas-temp", "Gas temperature in degrees Celsius, may be negative.", "C");
+    opt("steady", "Hold the live measurements still instead of letting them move.");
+    opt("reject-block", "The boot loader refuses every Nth firmware block.", "N");
+    parser.process(app);
+
+    DeviceEmulator emulator;
+    configure(parser, emulator);
+
+    QElapsedTimer clock;
+    clock.start();
+
+    QFile log_file;
+    if (parser.isSet(QStringLiteral("log"))) {
+        log_file.setFileName(parser.value(QStringLiteral("log")));
+        if (!log_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+            fail(QStringLiteral("cannot write %1: %2")
+                     .arg(log_file.fileName(), log_file.errorString()));
+        emulator.set_log([&log_file](const WireLogEntry& entry) {
+            log_file.write(format_log_line(entry).toUtf8() + '\n');
+            log_file.flush();
+        });
+    }
+
+    // Signals end the event loop, so the link is removed on the way out.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signal_pipe) != 0)
+        fail(QStringLiteral("socketpair"));
+    std::signal(SIGINT, on_signal);
+    std::signal(SIGTERM, on_signal);
+    std::signal(SIGHUP, on_signal);
+    QSocketNotifier signal_notifier(g_signal_pipe[0], QSocketNotifier::Read);
+    QObject::connect(&signal_notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+
+    PtyPort port;
+    QString error;
+    if (!port.open(error)) fail(error);
+    const QString dir = parser.isSet(QStringLiteral("dir"))
+                            ? parser.value(QStringLiteral("dir"))
+                            : QCoreApplication::applicationDirPath();
+    const QString link = QDir(dir).absoluteFilePath(QStringLiteral("ttyQV5SIM"));
+    if (!port.publish_link(link, error)) fail(error);
+
+    QSocketNotifier incoming(port.master_fd(), QSocketNotifier::Read);
+    QObject::connect(&incoming, &QSocketNotifier::activated, [&] {
+        const QByteArray bytes = port.read_available();
+        if (!bytes.isEmpty()) emulator.receive_from_host(bytes, clock.elapsed());
+    });
+
+    // Replies leave at wire speed: every few milliseconds, what is due goes out.
+    QTimer outgoing;
+    outgoing.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&outgoing, &QTimer::timeout,
+                     [&] { port.write_queued(emulator.take_output(clock.elapsed())); });
+    outgoing.start(2);
+
+    if (parser.isSet(QStringLiteral("unplug-after"))) {
+        const double seconds = double_option(parser, QStringLiteral("unplug-after"));
+        QTimer::singleShot(qMax(0, qRound(seconds * 1000)), &app, [&] {
+            port.remove_link();
+            emulator.faults().unplugged = true;
+            std::fprintf(stderr, "quorvel5-sim: unplugged\n");
+        });
+    }
+
+    std::fprintf(stderr, "quorvel5-sim: device on %s, link %s\n", qPrintable(port.terminal_path()),
+                 qPrintable(link));
+    const int result = app.exec();
+    port.remove_link();
+    return result;
+}

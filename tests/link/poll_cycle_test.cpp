@@ -1,0 +1,221 @@
+#include "link/poll_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include "link/requests.h"
+#include "support/link_rig.h"
+
+namespace {
+
+using Call = EmulatorFtd2xx::Call;
+
+QList<QByteArray> start_requests() {
+    QList<QByteArray> r{req_version(), req_bstd(), req_lp(), req_veeprom(), req_sn()};
+    for (int n = 0; n < 7; ++n) r.append(req_zeit(n));
+    r << req_status(0) << req_status(1);
+    return r;
+}
+
+class PollCycleTest : public ::testing::Test {
+protected:
+    LinkRig rig;
+};
+
+}  // namespace
+
+TEST_F(PollCycleTest, ConnectSendsTheFourteenStartRequestsInOrder) {
+    rig.poll.connect();
+    EXPECT_TRUE(rig.view.busy);
+    EXPECT_FALSE(rig.view.tabs_enabled);
+    EXPECT_TRUE(rig.poll.timer1().isActive());
+    ASSERT_TRUE(rig.run_until_connected());
+    EXPECT_EQ(rig.requests_received().mid(0, 14), start_requests());
+    // The first index 1 record ends the start-up wait.
+    EXPECT_FALSE(rig.view.busy);
+    EXPECT_TRUE(rig.view.tabs_enabled);
+    // What the start requests filled in.
+    EXPECT_EQ(rig.geraet.sw, QString::fromLatin1(rig.device.state().version_text));
+    EXPECT_EQ(rig.geraet.zeiten[0], DeviceState::kStandardZeiten[0]);
+    EXPECT_EQ(rig.geraet.sn.size(), 12);
+    EXPECT_FALSE(rig.geraet.bstd.isEmpty());
+}
+
+TEST_F(PollCycleTest, NothingPeriodicBeforeTheFirstIndexOneRecord) {
+    rig.device.faults().silent = true;  // no replies at all
+    rig.poll.connect();
+    rig.run_ticks(16);
+    EXPECT_FALSE(rig.geraet.verbunden);
+    // Only the head of the start requests went out (then its resends).
+    for (const QByteArray& request : rig.requests_received()) EXPECT_EQ(request, req_version());
+    EXPECT_EQ(rig.link.outbuffer_count, 13);
+}
+
+TEST_F(PollCycleTest, PeriodicCadenceByTickCount) {
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.run_ticks(2);
+    // From here every queued request is answered within its tick: log each
+    // request the device receives with the tick it was sent in.
+    QMap<int, QList<QByteArray>> sent;
+    const size_t seen = rig.wire.size();
+    Q_UNUSED(seen);
+    rig.device.set_log([&](const WireLogEntry& e) {
+        if (e.direction == WireLogEntry::Direction::Received)
+            sent[rig.poll_state.tick_count].append(e.bytes.mid(2, e.bytes.size() - 4));
+    });
+    while (rig.poll_state.tick_count < 850) rig.run_ticks(1);
+    for (int t = rig.poll_state.tick_count - 800; t < rig.poll_state.tick_count; ++t) {
+        QList<QByteArray> expected;
+        if (t % 8 == 0) expected << req_status(0);
+        if (t % 8 == 4) expected << req_status(1);
+        if (t % 400 == 11) expected << req_bstd();
+        const int m = t % 400;
+        if (m >= 21 && m <= 33 && m % 2 == 1) expected << req_zeit((m - 21) / 2);
+        EXPECT_EQ(sent.value(t), expected) << "tick " << t;
+    }
+}
+
+TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.log.clear_out();
+    rig.device.faults().silent = true;
+    const qint64 silent_from = rig.clock.monotonic_ms();
+
+    QList<qint64> timeouts;
+    QObject::connect(&rig.log, &CommLog::out_appended, [&](const QString& text) {
+        if (text.contains(" Timeout Nr ")) timeouts.append(rig.clock.monotonic_ms());
+    });
+    while (rig.port.is_open() && rig.clock.monotonic_ms() - silent_from < 10000) rig.run_ticks(1);
+    ASSERT_FALSE(rig.port.is_open());
+    const QString out = rig.log.out();
+    EXPECT_TRUE(out.contains(" Timeout Nr 1 Command:"));
+    EXPECT_TRUE(out.contains(" Timeout Nr 2 Command:"));
+    EXPECT_TRUE(out.contains(" Timeout Nr 3 Command:"));
+    EXPECT_FALSE(out.contains(" Timeout Nr 4"));
+    EXPECT_TRUE(out.endsWith("Device Closed\r\n"));
+    ASSERT_EQ(timeouts.size(), 3);
+    // About one TIMEOUT apart, and the disconnect one more TIMEOUT later.
+    EXPECT_NEAR(double(timeouts[1] - timeouts[0]), 1000, 60);
+    EXPECT_NEAR(double(timeouts[2] - timeouts[1]), 1000, 60);
+    EXPECT_NEAR(double(rig.clock.monotonic_ms() - timeouts[2]), 1000, 60);
+    EXPECT_FALSE(rig.geraet.verbunden);
+    EXPECT_EQ(rig.view.tab, 0);
+    EXPECT_TRUE(rig.poll.timer1().isActive());
+    EXPECT_EQ(rig.link.outbuffer_count, 0);
+    EXPECT_TRUE(rig.link.rxbuffer.isEmpty());
+
+    // The device answers again: the tick reopens it and connects.
+    rig.device.faults().silent = false;
+    int reopened = 0;
+    QObject::connect(&rig.poll, &PollCycle::reopened, [&] { ++reopened; });
+    ASSERT_TRUE(rig.run_until_connected());
+    EXPECT_EQ(reopened, 1);
+    EXPECT_TRUE(rig.dialogs.messages.isEmpty());
+}
+
+TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.run_ticks(3);
+    rig.device.faults().silent = true;
+    rig.run_ticks(5);  // a status request goes unanswered
+    const QByteArray unanswered = rig.link.last_command;
+    rig.wire.clear();
+    rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
+    rig.run_ticks(22);
+    const QList<QByteArray> resent = rig.requests_received();
+    ASSERT_GE(resent.size(), 1);
+    for (const QByteArray& r : resent) EXPECT_EQ(r, unanswered);
+}
+
+TEST_F(PollCycleTest, FirstFourAutomaticOpensAreQuietTheFifthSpeaks) {
+    rig.ft.set_device_count(0);
+    rig.poll.connect();
+    EXPECT_FALSE(rig.port.is_open());
+    for (int attempt = 1; attempt <= 4; ++attempt) {
+        rig.run_ticks(1);
+        EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << attempt;
+    }
+    EXPECT_EQ(rig.waiter.waits, std::vector<int>({2000, 2000, 2000, 2000}));
+    rig.run_ticks(1);
+    EXPECT_EQ(rig.dialogs.messages, QStringList({"T2100\r\nT2200"}));
+    EXPECT_FALSE(rig.poll_state.open_quiet);
+    // From now on silent attempts every tick, without the pause.
+    rig.run_ticks(3);
+    EXPECT_EQ(rig.dialogs.messages.size(), 1);
+    EXPECT_EQ(rig.waiter.waits.size(), 5u);
+    EXPECT_EQ(rig.ft.calls(Call::ListDevices), 1 + 5 + 3);
+
+    rig.ft.set_device_count(1);
+    EXPECT_TRUE(rig.run_until_connected());
+}
+
+TEST_F(PollCycleTest, NoAutomaticOpenOffTheFirstTab) {
+    rig.ft.set_device_count(0);
+    rig.poll.connect();
+    rig.view.tab = 2;
+    rig.run_ticks(10);
+    EXPECT_EQ(rig.ft.calls(Call::ListDevices), 1);  // only connect's own attempt
+    rig.view.tab = 0;
+    rig.run_ticks(1);
+    EXPECT_EQ(rig.ft.calls(Call::ListDevices), 2);
+}
+
+TEST_F(PollCycleTest, TickDuringTheReopenPauseDoesNothing) {
+    rig.ft.set_device_count(0);
+    rig.poll.connect();
+    int nested = 0;
+    rig.waiter.during = [&](int) {
+        ++nested;
+        rig.poll.tick();
+    };
+    rig.run_ticks(1);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(rig.poll_state.tick_count, 1);  // the nested tick returned at once
+    EXPECT_EQ(rig.ft.calls(Call::ListDevices), 2);  // connect + one attempt, not two
+    EXPECT_EQ(rig.poll_state.open_retries, 1);
+}
+
+TEST_F(PollCycleTest, KPayloadsGoOutBackToBackInOneTick) {
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.run_ticks(2);
+    // Let the rhythm be quiet: a tick with nothing periodic due.
+    while (rig.poll_state.tick_count % 8 != 5) rig.run_ticks(1);
+    rig.frames.enqueue("k1");
+    rig.frames.enqueue("k2");
+    rig.frames.enqueue("k3");
+    rig.wire.clear();
+    rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
+    // The k burst waits 20 ms for each reply; the manual waiter moves the clock.
+    rig.run_ticks(1);
+    const QList<QByteArray> sent = rig.requests_received();
+    EXPECT_EQ(sent, QList<QByteArray>({"k1", "k2", "k3"}));
+    EXPECT_EQ(rig.poll_state.tick_count % 8, 6);
+}
+
+TEST_F(PollCycleTest, GarbageAndCorruptedRepliesAreSurvived) {
+    rig.device.faults().garbage = true;
+    rig.device.faults().corrupt_every = 5;
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected(400));
+    rig.run_ticks(200);
+    EXPECT_TRUE(rig.port.is_open());
+    EXPECT_TRUE(rig.geraet.verbunden);
+    EXPECT_TRUE(rig.log.out().contains("Invalid CRC"));
+    EXPECT_TRUE(rig.log.out().contains(" Timeout Nr 1"));
+    EXPECT_FALSE(rig.log.out().contains("Device Closed"));
+}
+
+TEST_F(PollCycleTest, QueueOverflowResetsTheLinkButKeepsTheDeviceOpen) {
+    rig.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    for (int i = 0; i < 100; ++i) rig.frames.enqueue(req_bstd());
+    EXPECT_FALSE(rig.frames.enqueue(req_bstd()));
+    EXPECT_EQ(rig.dialogs.messages, QStringList({"Outbuffer overflow"}));
+    EXPECT_EQ(rig.link.outbuffer_count, 0);
+    EXPECT_FALSE(rig.geraet.verbunden);
+    EXPECT_FALSE(rig.poll.timer1().isActive());
+    EXPECT_TRUE(rig.port.is_open());
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QStringList>
+#include <vector>
+
+#include "link/comm_log.h"
+#include "link/device_data.h"
+#include "link/dispatcher.h"
+#include "link/frame.h"
+#include "link/link_view.h"
+#include "link/poll_cycle.h"
+#include "link/port.h"
+#include "platform/clock.h"
+#include "platform/language_table.h"
+#include "platform/settings.h"
+#include "sim/device_emulator.h"
+#include "sim/emulator_ftd2xx.h"
+#include "support/manual_waiter.h"
+#include "support/scripted_dialogs.h"
+
+// Records what the link asks of the window.
+class FakeLinkView final : public LinkView {
+public:
+    int current_tab() const override { return tab; }
+    void select_tab(int index) override { tab = index; }
+    void set_tabs_enabled(bool enabled) override { tabs_enabled = enabled; }
+    void set_busy_cursor(bool busy_now) override { busy = busy_now; }
+    void set_window_enabled(bool enabled) override { window_enabled = enabled; }
+
+    int tab = 0;
+    bool tabs_enabled = true;
+    bool busy = false;
+    bool window_enabled = true;
+};
+
+// The whole device link on an emulated device, driven by a hand-moved clock:
+// no real time passes, every tick is called by the test.
+struct LinkRig {
+    LinkRig();
+
+    // Ticks `count` times, `interval_ms` apart.
+    void run_ticks(int count, int interval_ms = 50);
+    // Ticks until the device data says connected; false after `max_ticks`.
+    bool run_until_connected(int max_ticks = 200);
+    // Payloads the device received, in order, from the wire log.
+    QList<QByteArray> requests_received() const;
+
+    ManualClock clock;
+    DeviceEmulator device;
+    EmulatorFtd2xx ft{device, clock};
+    ScriptedDialogs dialogs;
+    LanguageTable texts;
+    Settings settings;
+    CommLog log{clock};
+    LinkState link;
+    PortState port_state{&ft, 0};
+    PollState poll_state;
+    Geraetedaten geraet;
+    FrameLink frames{link, port_state, log, dialogs, clock};
+    Port port{port_state, log, dialogs, texts};
+    ReplyDispatcher dispatcher{geraet, poll_state.timeout_count, frames, dialogs, texts, clock};
+    FakeLinkView view;
+    ManualWaiter waiter{clock};
+    PollCycle poll{{poll_state, link, frames, port, geraet, settings, log, clock, waiter, view}};
+
+    std::vector<WireLogEntry> wire;  // everything the device received and sent
+};
