@@ -2,10 +2,13 @@
 
 #include <QTabWidget>
 
+#include "device/device_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "shell/apply_language.h"
 #include "shell/config.h"
+#include "shell/developer_tab.h"
+#include "shell/info_window.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
 
@@ -65,15 +68,38 @@ bool App::startup() {
         return false;
 
     window_ = std::make_unique<MainWindow>();
+    device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
+                                              deps_.dialogs, texts);
+    device_tab_->fill_timing_lists();
+    QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
+                     &DeviceTab::update_display);
+    QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
+    developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
+                                                             texts, deps_.clock, app_dir()});
+    info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     link_view.attach(window_.get());
     poll.link_reset();
     comm_log.start();
     apply_language(window_.get(), texts);
-    window_->resize(twips(15150), twips(10875));
+    window_->size_and_center();
     window_->tab1()->setCurrentIndex(0);
-    QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] { shutdown(); });
+    window_->finish_loading();
+    QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] {
+        info_window_->close_window();
+        shutdown();
+    });
+    QObject::connect(window_.get(), &MainWindow::info_requested, &poll,
+                     [this] { info_window_->docommand(QStringLiteral("info")); });
+    QObject::connect(window_.get(), &MainWindow::reconnect_requested, &poll,
+                     [this] { reinit_connection(); });
     poll.connect();
     return true;
+}
+
+void App::reinit_connection() {
+    window_->tab1()->setCurrentIndex(0);
+    // The protocol form will start a fresh protocol here.
+    poll.connect();
 }
 
 void App::shutdown() {

@@ -15,8 +15,11 @@
 #include "platform/settings.h"
 
 class Clock;
+class DeveloperTab;
+class DeviceTab;
 class Dialogs;
 class Ftd2xx;
+class InfoWindow;
 class MainWindow;
 class Waiter;
 
@@ -55,9 +58,14 @@ public:
     bool startup();
     // Closing the main window: the device is closed; nothing can cancel it.
     void shutdown();
+    // "Verbindung initialisieren", also the end of a firmware update: back to
+    // tab 0 and a fresh connection.
+    void reinit_connection();
 
     const QString& app_dir() const { return deps_.app_dir; }
     MainWindow* window() const { return window_.get(); }
+    InfoWindow* info_window() const { return info_window_.get(); }
+    DeviceTab* device_tab() const { return device_tab_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -77,4 +85,7 @@ private:
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<DeviceTab> device_tab_;
+    DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
+    std::unique_ptr<InfoWindow> info_window_;
 };

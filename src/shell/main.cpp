@@ -1,7 +1,11 @@
 #include <QApplication>
 #include <QDir>
 
+#ifdef Q_OS_WIN
+#include "platform/dll_ftd2xx.h"
+#else
 #include "platform/serial_ftd2xx.h"
+#endif
 #include "platform/waiter.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -18,7 +22,11 @@ int main(int argc, char* argv[]) {
     SystemClock clock;
     EventLoopWaiter waiter;
     const QString app_dir = with_trailing_slash(QCoreApplication::applicationDirPath());
+#ifdef Q_OS_WIN
+    DllFtd2xx ft;  // the converter vendor's driver, loaded at run time
+#else
     SerialFtd2xx ft(app_dir);
+#endif
     App app({app_dir, dialogs, clock, ft, waiter});
     if (!app.startup()) return 1;
     dialogs.set_parent(app.window());

@@ -1,14 +1,44 @@
 #include "shell/main_window.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
+
+#include "shell/center_form.h"
+#include "shell/tab_layout.h"
 
 namespace {
 
-void tag(QObject* object, const char* name, int text_id) {
+constexpr int kDeviceTab = 0;
+constexpr int kStatusTab = 2;
+
+template <typename T>
+T* tag(T* object, const char* name, int text_id) {
     object->setObjectName(QLatin1String(name));
     if (text_id > 0) object->setProperty("textId", text_id);
+    return object;
+}
+
+// The window was designed in 8 pt "MS Sans Serif"; where it is missing the
+// narrowest look-alike keeps the captions inside their designed sizes.
+QFont design_font() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Tahoma"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans")});
+    font.setPointSize(8);
+    return font;
+}
+
+bool in_normal_state(const QWidget* window) {
+    return !(window->windowState() &
+             (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
 }  // namespace
@@ -16,18 +46,164 @@ void tag(QObject* object, const char* name, int text_id) {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     tag(this, "frm_main", 11000);
     setWindowTitle(QStringLiteral("quorvel 5"));
+    setFont(design_font());
 
-    tab1_ = new QTabWidget(this);
-    tag(tab1_, "tab1", 11500);
-    for (const char* caption : {"Gerät", "Protokoll", "System Status", "Entwickler"})
-        tab1_->addTab(new QWidget(tab1_), QString::fromUtf8(caption));
+    tab1_ = tag(new QTabWidget(this), "tab1", 11500);
+    for (const char* caption : {"Gerät", "Protokoll", "System Status", "Entwickler"}) {
+        auto* page = new QWidget(tab1_);
+        page->installEventFilter(this);
+        tab1_->addTab(page, QString::fromUtf8(caption));
+    }
+    // tab1 always covers the whole client area.
     setCentralWidget(tab1_);
+    connect(tab1_, &QTabWidget::currentChanged, this, [this](int index) {
+        emit tab_changed(index);
+        layout_tab(index);
+    });
 
-    QMenu* datei = menuBar()->addMenu(QStringLiteral("Datei"));
-    tag(datei, "men_Datei", 11075);
-    QAction* beenden = datei->addAction(QStringLiteral("Beenden"));
-    tag(beenden, "men_beenden", 11077);
+    build_menu();
+    build_pages();
+}
+
+QWidget* MainWindow::tab_page(int index) const {
+    return tab1_->widget(index);
+}
+
+void MainWindow::build_menu() {
+    QMenu* datei = tag(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
+    QAction* update =
+        tag(datei->addAction(QStringLiteral("Softwareupdate")), "men_Softwareupdate", 11092);
+    tag(datei->addSeparator(), "mendiv", 0);
+    QAction* info = tag(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
+    QAction* beenden = tag(datei->addAction(QStringLiteral("Beenden")), "men_beenden", 11077);
+
+    QMenu* diagramm = tag(menuBar()->addMenu(QStringLiteral("Diagramm")), "men_Diagramm", 11078);
+    men_kompressordruck_ =
+        tag(diagramm->addAction(QStringLiteral("Nur Druck")), "men_Kompressordruck", 11079);
+
+    // A top-level entry without items: it acts on a click of the bar itself.
+    QAction* verbindung = tag(menuBar()->addAction(QStringLiteral("Verbindung initialisieren")),
+                              "men_verbindung", 11080);
+
+    // Pop-up menus are windows of their own and do not inherit the window's font.
+    datei->setFont(font());
+    diagramm->setFont(font());
+
+    connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
+    connect(info, &QAction::triggered, this, &MainWindow::info_requested);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
+    connect(men_kompressordruck_, &QAction::triggered, this, &MainWindow::chart_toggle_requested);
+    connect(verbindung, &QAction::triggered, this, &MainWindow::reconnect_requested);
+}
+
+void MainWindow::build_pages() {
+    // The protocol form of tab 1 is built into this frame later on.
+    auto* protokoll =
+        tag(new QGroupBox(QStringLiteral("Protokoll"), tab_page(1)), "frm_protokoll", 11005);
+    protokoll->setGeometry(page_rect(60, 360, 14355, 9795));
+
+    QWidget* status = tab_page(kStatusTab);
+    sysstatout_ = tag(new QPlainTextEdit(status), "sysstatout", 0);
+    sysstatout_->setGeometry(page_rect(60, 420, 15075, 9135));
+    sysstatout_->setReadOnly(true);
+    sysstatout_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    sysstatout_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    sysstatout_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(9);
+    sysstatout_->setFont(fixed);
+    sysstatout_->setAccessibleName(QStringLiteral("System Status"));
+
+    cmd_sysstatread_ =
+        tag(new QPushButton(QStringLiteral("Systemstatus-Speicher auslesen"), status),
+            "cmd_sysstatread", 11098);
+    cmd_sysstatread_->setGeometry(page_rect(180, 9600, 2520, 435));
+    cmd_sysstatsave_ =
+        tag(new QPushButton(QStringLiteral("Speichern"), status), "cmd_sysstatsave", 11099);
+    cmd_sysstatsave_->setGeometry(page_rect(2760, 9600, 1800, 435));
+}
+
+void MainWindow::size_and_center() {
+    resizing_ = true;
+    // Qt lays out a hidden window only when it shows, so the client area is
+    // what the menu bar leaves of the window (a native menu bar takes nothing).
+    const QSize outer = outer_size(this);
+    const int menu_height =
+        menuBar()->isNativeMenuBar() ? 0 : menuBar()->heightForWidth(twips(kClientWidthTwips));
+    const QSize client(width(), height() - qMax(menu_height, 0));
+    const QSize target(outer.width() + twips(kClientWidthTwips) - client.width(),
+                       outer.height() + twips(kClientHeightTwips) - client.height());
+    min_width_ = to_twips(target.width());
+    min_height_ = kClientHeightTwips;
+    apply_minimum();
+    set_outer_size(this, target);
+
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), target);
+    move(area.topLeft() + centred_position(area.size(), target, true));
+}
+
+void MainWindow::finish_loading() {
+    resizing_ = false;
+    layout_tab(tab1_->currentIndex());
+}
+
+// The window manager tells us the frame's size only once the window shows, so
+// the minimum follows the frame: the client never gets narrower than designed.
+void MainWindow::apply_minimum() {
+    if (min_height_ == 0) return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    min_width_ = to_twips(twips(kClientWidthTwips) + frame.width());
+    setMinimumSize(twips(kClientWidthTwips), qMax(twips(min_height_) - frame.height(), 0));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (resizing_) return;
+    resizing_ = true;
+    apply_minimum();
+    if (in_normal_state(this) && min_height_ > 0) {
+        const QSize outer = outer_size(this);
+        const QSize allowed(qMax(outer.width(), twips(min_width_)),
+                            qMax(outer.height(), twips(min_height_)));
+        if (allowed != outer) set_outer_size(this, allowed);
+    }
+    layout_tab(tab1_->currentIndex());
+    resizing_ = false;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    apply_minimum();
+}
+
+// A page gets its final size only when Qt's own layout reaches it, which may be
+// after our resize or tab change: its controls follow then.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && !resizing_ && watched == tab1_->currentWidget())
+        layout_tab(tab1_->currentIndex());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::layout_tab(int index) {
+    if (index == kDeviceTab) layout_chart();
+    if (index == kStatusTab) layout_sysstat();
+    if (index == kDeviceTab || index == kStatusTab) emit tab_laid_out(index);
+}
+
+void MainWindow::layout_chart() {
+    QWidget* page = tab_page(kDeviceTab);
+    auto* chart = page->findChild<QWidget*>(QStringLiteral("Chart"));
+    if (chart) chart->setGeometry(chart_geometry(page->size(), chart->geometry()));
+}
+
+void MainWindow::layout_sysstat() {
+    const SysstatGeometry next = sysstat_geometry(
+        tab_page(kStatusTab)->size(),
+        {sysstatout_->geometry(), cmd_sysstatread_->geometry(), cmd_sysstatsave_->geometry()});
+    sysstatout_->setGeometry(next.text);
+    cmd_sysstatread_->setGeometry(next.read);
+    cmd_sysstatsave_->setGeometry(next.save);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

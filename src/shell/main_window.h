@@ -4,23 +4,80 @@
 
 #include "platform/geometry.h"
 
+class QAction;
+class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 
-// frm_main: the program's one main window with its four tabs.
+// frm_main: the program's one main window with its four tabs and its menu.
+// The tabs' controls are built by their own classes inside tab_page(i); this
+// window only lays out the two tabs whose controls stretch with it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // Client area (below the menu bar) after loading, in twips.
+    static constexpr int kClientWidthTwips = 15150;
+    static constexpr int kClientHeightTwips = 10875;
+
     explicit MainWindow(QWidget* parent = nullptr);
 
     QTabWidget* tab1() const { return tab1_; }
+    QWidget* tab_page(int index) const;
+
+    // Loading: client area 15150 × 10875 twips, the minimum outer size, and the
+    // window centred on its screen (never off its top-left corner).
+    void size_and_center();
+    // End of loading: from now on every size change lays out the selected tab.
+    void finish_loading();
+
+    // Smallest outer size in twips: the width that leaves a full client width,
+    // the height of the client area alone (so the window may get a little
+    // shorter than at start).
+    int min_width() const { return min_width_; }
+    int min_height() const { return min_height_; }
+
+    // "Nur Druck": the chart sets its caption to say what the next click shows.
+    QAction* men_kompressordruck() const { return men_kompressordruck_; }
+
+    QPlainTextEdit* sysstatout() const { return sysstatout_; }
+    QPushButton* cmd_sysstatread() const { return cmd_sysstatread_; }
+    QPushButton* cmd_sysstatsave() const { return cmd_sysstatsave_; }
 
 signals:
+    void firmware_update_requested();
+    void info_requested();
+    void chart_toggle_requested();
+    void reconnect_requested();
+    // Another tab was selected, by the user or by the program.
+    void tab_changed(int index);
+    // A tab's stretching controls got their new geometry (the chart redraws).
+    void tab_laid_out(int index);
+    // Close box, "Beenden" or the system: the device must be closed. Closing
+    // cannot be cancelled.
     void close_requested();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QTabWidget* tab1_ = nullptr;
-};
+    void build_menu();
+    void build_pages();
+    void apply_minimum();
+    void layout_tab(int index);
+    void layout_chart();
+    void layout_sysstat();
 
+    QTabWidget* tab1_ = nullptr;
+    QAction* men_kompressordruck_ = nullptr;
+    QPlainTextEdit* sysstatout_ = nullptr;
+    QPushButton* cmd_sysstatread_ = nullptr;
+    QPushButton* cmd_sysstatsave_ = nullptr;
+
+    int min_width_ = 0;   // twips, 0 until sized
+    int min_height_ = 0;  // twips
+    // Keeps layout passes from nesting, and from running at all while loading.
+    bool resizing_ = true;
+};

@@ -1,0 +1,107 @@
+// The seven valve timings: one byte each, 0.04 s a step, shown as seconds.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLocale>
+
+#include "device/device_tab.h"
+#include "link/device_data.h"
+#include "link/frame.h"
+#include "link/poll_cycle.h"
+#include "link/requests.h"
+
+namespace {
+constexpr int kEntries = 256;
+constexpr double kStepSeconds = 0.04;
+constexpr int kWriteSettleMs = 200;
+}  // namespace
+
+void DeviceTab::fill_timing_lists() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    QStringList entries;
+    entries.reserve(kEntries);
+    for (int v = 0; v < kEntries; ++v) entries.append(locale.toString(v * kStepSeconds, 'f', 2));
+    selecting_ = true;
+    for (QComboBox* list : c_.cb_t) {
+        list->clear();
+        list->addItems(entries);
+    }
+    selecting_ = false;
+}
+
+void DeviceTab::select_timing(int n, int value) {
+    QComboBox* list = c_.cb_t[size_t(n)];
+    if (list->currentIndex() == value) return;
+    selecting_ = true;
+    list->setCurrentIndex(value);
+    selecting_ = false;
+}
+
+void DeviceTab::cb_t_changed(int n) {
+    // Positions set by the program are never sent; nor is anything while the
+    // list is not being edited or nobody is there to hear it.
+    if (selecting_ || !unlocked_[size_t(n)] || !geraet_.verbunden) return;
+    const int value = c_.cb_t[size_t(n)]->currentIndex();
+    if (value < 0) return;
+    frames_.enqueue(req_set_zeit(n, value));
+    wait_keeping_focus(n, kWriteSettleMs);
+    if (geraet_.verbunden) frames_.enqueue(req_zeit(n));
+}
+
+// The wait disables the window, which takes the focus from the list; the list
+// stays the one being edited and gets its focus back, so arrow keys go on
+// stepping through it.
+void DeviceTab::wait_keeping_focus(int n, int ms) {
+    QComboBox* list = c_.cb_t[size_t(n)];
+    const bool had_focus = list->hasFocus();
+    const int outer = waiting_list_;
+    waiting_list_ = n;
+    poll_.wait_busy(ms);
+    waiting_list_ = outer;
+    if (had_focus && unlocked_[size_t(n)] && !list->hasFocus() &&
+        QApplication::focusWidget() == nullptr)
+        list->setFocus(Qt::OtherFocusReason);
+}
+
+void DeviceTab::cmd_t_reset_click() {
+    // Deliberately not gated on the connection: the standard values are put in
+    // place and queued either way.
+    for (int n = 0; n < 7; ++n) {
+        select_timing(n, kStandardZeiten[size_t(n)]);
+        frames_.enqueue(req_set_zeit(n, c_.cb_t[size_t(n)]->currentIndex()));
+    }
+    poll_.wait_busy(kWriteSettleMs);
+    for (int n = 0; n < 7; ++n) frames_.enqueue(req_zeit(n));
+}
+
+// Locked lists show the device's value and take no input; a list unlocks while
+// the technician works in it.
+bool DeviceTab::timing_event(int n, QEvent* event) {
+    QComboBox* list = c_.cb_t[size_t(n)];
+    bool& unlocked = unlocked_[size_t(n)];
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            unlocked = true;
+            return false;
+        case QEvent::FocusOut: {
+            // Opening the drop-down, or our own wait, does not end the edit.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            const bool popup = reason == Qt::PopupFocusReason || list->view()->isVisible();
+            if (!popup && waiting_list_ != n) unlocked = false;
+            return false;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+            // Working in a list that still holds the focus after a lost
+            // connection locked it starts a new edit.
+            if (list->hasFocus()) unlocked = true;
+            return false;
+        case QEvent::Wheel:
+            return !unlocked;
+        default:
+            return false;
+    }
+}

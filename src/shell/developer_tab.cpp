@@ -1,0 +1,149 @@
+#include "shell/developer_tab.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextCursor>
+
+#include "link/comm_log.h"
+#include "link/frame.h"
+#include "link/port.h"
+#include "platform/cp1252.h"
+#include "platform/geometry.h"
+
+namespace {
+
+// A button whose caption wraps onto a second line when it is too long for one,
+// as the designed narrow two-line buttons expect.
+class WrappingButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
+                             text(), QPalette::ButtonText);
+    }
+};
+
+template <typename T>
+T* place(T* control, const char* name, int text_id, const QRect& rect) {
+    control->setObjectName(QLatin1String(name));
+    if (text_id > 0) control->setProperty("textId", text_id);
+    control->setGeometry(rect);
+    return control;
+}
+
+// The log's lines end in CR LF; the box shows plain line breaks.
+QString for_display(QString text) {
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString from_display(QString text) {
+    return text.replace(u'\n', QLatin1String("\r\n"));
+}
+
+}  // namespace
+
+DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::move(parts)) {
+    build(page);
+
+    connect(command1_, &QPushButton::clicked, this, [this] { p_.port.opendevice(false); });
+    connect(command2_, &QPushButton::clicked, this, [this] { p_.port.closedevice(); });
+    connect(cmd_sendcommand_, &QPushButton::clicked, this, &DeveloperTab::send_command);
+    connect(cmd_clear_, &QPushButton::clicked, &p_.log, &CommLog::clear_out);
+    connect(cmd_saveprotokoll_, &QPushButton::clicked, this, &DeveloperTab::save_protokoll);
+
+    connect(&p_.log, &CommLog::out_appended, this, &DeveloperTab::append_out);
+    connect(&p_.log, &CommLog::out_replaced, this, &DeveloperTab::replace_out);
+    connect(out_, &QPlainTextEdit::textChanged, this, &DeveloperTab::out_edited);
+    connect(&p_.frames, &FrameLink::frame_shown, lbl_info_, &QLabel::setText);
+
+    replace_out(p_.log.out());
+}
+
+void DeveloperTab::build(QWidget* page) {
+    command1_ = place(new QPushButton(QStringLiteral("opendevice"), page), "Command1", 11057,
+                      page_rect(120, 660, 1755, 435));
+    command2_ = place(new QPushButton(QStringLiteral("closedevice"), page), "Command2", 11058,
+                      page_rect(1980, 660, 1755, 435));
+    cmd_sendcommand_ = place(new QPushButton(QStringLiteral("sendcommand"), page),
+                             "cmd_sendcommand", 11059, page_rect(4860, 660, 1455, 435));
+    tb_command_ = place(new QLineEdit(page), "tb_command", 0, page_rect(6480, 720, 1455, 375));
+    tb_command_->setAccessibleName(QStringLiteral("Command"));
+    cmd_clear_ = place(new QPushButton(QString::fromUtf8("Ausgabe löschen"), page), "cmd_clear",
+                       11056, page_rect(8580, 720, 1695, 375));
+    cmd_saveprotokoll_ =
+        place(new WrappingButton(QStringLiteral("Kommunikationsprotokoll speichern"), page),
+              "cmd_saveprotokoll", 11001, page_rect(12060, 600, 2115, 495));
+
+    // Left editable like any text box: a developer may annotate the output
+    // before copying it; the log itself is never touched by that.
+    out_ = place(new QPlainTextEdit(page), "out", 0, page_rect(120, 1200, 14115, 3195));
+    out_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    out_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    out_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    bold.setBold(true);
+    out_->setFont(bold);
+    out_->setAccessibleName(QStringLiteral("Output"));
+
+    lbl_info_ = place(new QLabel(QStringLiteral("Data IN"), page), "lbl_info", 11074,
+                      page_rect(120, 4620, 14235, 915));
+    lbl_info_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lbl_info_->setTextFormat(Qt::PlainText);
+    lbl_info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl_info_->setWordWrap(true);
+}
+
+void DeveloperTab::send_command() {
+    p_.frames.enqueue(encode_cp1252(tb_command_->text()));
+}
+
+void DeveloperTab::save_protokoll() {
+    save_comm_log(p_.log, p_.app_dir, p_.clock, p_.dialogs, p_.texts);
+}
+
+void DeveloperTab::append_out(const QString& text) {
+    updating_out_ = true;
+    QTextCursor cursor(out_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(for_display(text));
+    updating_out_ = false;
+    caret_to_end();
+}
+
+void DeveloperTab::replace_out(const QString& text) {
+    const QString shown = for_display(text);
+    // A hand edit comes back here unchanged: keep the document (and its undo).
+    if (out_->toPlainText() != shown) {
+        updating_out_ = true;
+        out_->setPlainText(shown);
+        updating_out_ = false;
+    }
+    caret_to_end();
+}
+
+void DeveloperTab::out_edited() {
+    if (!updating_out_) p_.log.set_out(from_display(out_->toPlainText()));
+}
+
+// The caret at the end scrolls the box to the newest output.
+void DeveloperTab::caret_to_end() {
+    out_->moveCursor(QTextCursor::End);
+    out_->ensureCursorVisible();
+    out_->verticalScrollBar()->setValue(out_->verticalScrollBar()->maximum());
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Clock;
+class CommLog;
+class Dialogs;
+class FrameLink;
+class Port;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+struct LanguageTable;
+
+// The "Entwickler" tab: opening and closing the converter by hand, a free
+// command line to the device, the link's event output and the communication
+// log. Builds its controls on the page it is given.
+class DeveloperTab : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        CommLog& log;
+        FrameLink& frames;
+        Port& port;
+        Dialogs& dialogs;
+        const LanguageTable& texts;
+        const Clock& clock;
+        QString app_dir;
+    };
+    DeveloperTab(QWidget* page, Parts parts);
+
+    // sendcommand: the typed text goes to the queue byte for byte, unchecked.
+    // It is a developer's tool, so it is not held back while the device data is
+    // still incomplete: that is exactly when one wants to poke the device.
+    void send_command();
+    void save_protokoll();
+
+private:
+    void build(QWidget* page);
+    void append_out(const QString& text);
+    void replace_out(const QString& text);
+    void out_edited();
+    void caret_to_end();
+
+    Parts p_;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* cmd_sendcommand_ = nullptr;
+    QLineEdit* tb_command_ = nullptr;
+    QPushButton* cmd_clear_ = nullptr;
+    QPushButton* cmd_saveprotokoll_ = nullptr;
+    QPlainTextEdit* out_ = nullptr;
+    QLabel* lbl_info_ = nullptr;
+    bool updating_out_ = false;  // our own changes to `out` are not hand edits
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+struct LanguageTable;
+
+// The program's three-part version, shown by "Info".
+struct ProgramVersion {
+    int major;
+    int minor;
+    int revision;
+};
+ProgramVersion program_version();
+
+// Language texts 1000 and 1001, the version, and 1100, on three lines.
+QString info_text(const LanguageTable& texts, const ProgramVersion& version);
+
+// frm_wait: a small window with one text and an OK button. While it shows the
+// main window is disabled, which makes it modal without a modal event loop:
+// the poll timer keeps running behind it. The firmware update drives the same
+// window as its progress display.
+class InfoWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Design size, outer, in twips.
+    static constexpr int kWidthTwips = 6000;
+    static constexpr int kHeightTwips = 2400;
+
+    // `main_window` is disabled while this window shows. It is deliberately not
+    // our parent: a disabled parent would disable us too.
+    InfoWindow(QWidget* main_window, const LanguageTable& texts);
+
+    // "info" fills the text with the program information; any command shows
+    // the window with whatever text it holds and disables the main window.
+    void docommand(const QString& command, const QString& unused = QString());
+
+    // Progress display: OK and the window disabled, the text emptied, shown
+    // over the disabled main window.
+    void show_progress();
+    void set_text(const QString& text);
+    // The text as shown, its line ends as plain line feeds.
+    QString text() const;
+    // Closes it if it shows and enables the main window again.
+    void close_window();
+
+    // False while shown, true once OK or the close box ended it.
+    bool was_closed() const { return closed_; }
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void load();
+    void show_over_main();
+    void unload();
+
+    QWidget* main_window_;
+    const LanguageTable& texts_;
+    QLabel* lbl_text_ = nullptr;
+    QPushButton* cm_cancel_ = nullptr;
+    bool loaded_ = false;
+    bool centre_pending_ = false;
+    bool closed_ = true;
+};
