@@ -8,6 +8,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc 2>/dev/null || echo 2)"
 
 bin=build/bin
+# The program writes its settings file only when a file dialog picks a new
+# folder and says so at every start until then; give the emulator set-up one.
+[ -e "$bin/quorvel5.ini" ] || printf 'TIMEOUT|1\r\nTIMERINTERVAL|50\r\nINITDIR|%s/\r\n' "$PWD/$bin" > "$bin/quorvel5.ini"
 sim_pid=""
 if [ -x "$bin/quorvel5-sim" ]; then
     "$bin/quorvel5-sim" "$@" &

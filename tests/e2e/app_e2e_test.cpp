@@ -1,0 +1,204 @@
+// The program from start-up on, with its window offscreen, talking to the
+// emulated device in real time.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include "device/device_tab.h"
+#include "link/requests.h"
+#include "support/app_rig.h"
+
+namespace {
+
+QString text_of(AppRig& rig, const char* name) { return rig.find<QLineEdit>(name)->text(); }
+
+QColor background(AppRig& rig, const char* name) {
+    QLabel* label = rig.find<QLabel>(name);
+    return label->autoFillBackground() ? label->palette().color(QPalette::Window) : QColor();
+}
+
+}  // namespace
+
+TEST(AppEndToEnd, GermanStartUpShowsTheDevicesValues) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(rig.app->window()->tab1()->tabText(0), QString::fromUtf8("Gerät"));
+    ASSERT_TRUE(rig.wait_connected());
+    QTest::qWait(300);  // a round of status records
+    EXPECT_EQ(text_of(rig, "t_sn"), "QV5000012345");
+    EXPECT_EQ(text_of(rig, "t_lp"), "080923004711");
+    EXPECT_EQ(text_of(rig, "t_bstd"), "01234:50");
+    EXPECT_EQ(text_of(rig, "t_gastemp"), "24,5");
+    EXPECT_EQ(text_of(rig, "t_spannung"), "24,0");
+    EXPECT_EQ(text_of(rig, "t_o2"), "93,0");
+    EXPECT_EQ(text_of(rig, "t_Amplitude"), "512,0");
+    EXPECT_EQ(text_of(rig, "t_sensor1"), "98");
+    // The timing lists show the device's standard values in seconds.
+    EXPECT_EQ(rig.find<QComboBox>("cb_t_0")->currentIndex(), 100);
+    EXPECT_TRUE(rig.app->window()->tab1()->isEnabled());
+    EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
+}
+
+TEST(AppEndToEnd, EnglishStartUpUsesPointsAndEnglishCaptions) {
+    AppRig rig(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    rig.device.state().live.gas_temp_c = -7.5;
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(rig.app->window()->tab1()->tabText(0), "Device");
+    ASSERT_TRUE(rig.wait_connected());
+    QTest::qWait(300);
+    EXPECT_EQ(text_of(rig, "t_gastemp"), "-7.5");
+    EXPECT_EQ(text_of(rig, "t_spannung"), "24.0");
+}
+
+TEST(AppEndToEnd, LostLinkEmptiesTheDisplayAndReconnects) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    QTest::qWait(200);
+    ASSERT_FALSE(text_of(rig, "t_sn").isEmpty());
+
+    rig.device.faults().silent = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    EXPECT_FALSE(rig.app->geraet.verbunden);
+    for (const char* box : {"t_sn", "t_o2", "t_bstd", "t_sw", "t_gastemp"})
+        EXPECT_TRUE(text_of(rig, box).isEmpty()) << box;
+    EXPECT_EQ(background(rig, "lbl_VentilE1"), QColor(Qt::white));
+    EXPECT_TRUE(rig.app->comm_log.out().contains(" Timeout Nr 3 "));
+
+    // The device answers again: the quiet reopening brings it back.
+    rig.device.faults().silent = false;
+    ASSERT_TRUE(rig.wait_connected(15000));
+    EXPECT_TRUE(rig.dialogs.messages.isEmpty());
+}
+
+TEST(AppEndToEnd, ValveAndAlarmColoursFollowTheDevice) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    rig.device.state().live.alarms = 0x02 | 0x10;  // O2-1 and mains
+    rig.device.state().live.alarm_level = 2;
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    QTest::qWait(500);
+    const QColor red(Qt::red), green(Qt::green);
+    EXPECT_EQ(background(rig, "lbl_AlarmO21"), red);
+    EXPECT_EQ(background(rig, "lbl_AlarmNetz"), red);
+    EXPECT_EQ(background(rig, "lbl_AlarmO22"), green);
+    EXPECT_EQ(background(rig, "lbl_Alarmmid"), red);
+    EXPECT_EQ(background(rig, "lbl_Alarmlow"), green);
+    // Exactly one of the two inlet valves is active.
+    const bool e1 = background(rig, "lbl_VentilE1") == red;
+    const bool e2 = background(rig, "lbl_VentilE2") == red;
+    EXPECT_NE(e1, e2);
+}
+
+TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    QLineEdit* t_sn = rig.find<QLineEdit>("t_sn");
+    QPushButton* save = rig.find<QPushButton>("cmd_setsn");
+    ASSERT_TRUE(save->isHidden());
+
+    rig.app->window()->show();
+    t_sn->setFocus();
+    t_sn->selectAll();
+    QTest::keyClicks(t_sn, "QV5-NEW-7");
+    EXPECT_FALSE(save->isHidden());
+    EXPECT_EQ(save->text(), "Speichern");
+    rig.record_requests();
+    QTest::mouseClick(save, Qt::LeftButton);
+    ASSERT_GE(rig.requests.size(), 1);
+    EXPECT_TRUE(rig.requests.contains(req_set_sn("QV5-NEW-7")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.requests.contains(req_sn()); }, 3000));
+    QTest::qWait(200);
+    EXPECT_EQ(rig.device.state().read_eeprom(16, 12), QByteArray("QV5-NEW-7   "));
+    EXPECT_EQ(t_sn->text(), "QV5-NEW-7   ");  // the device's own twelve characters
+    EXPECT_TRUE(save->isHidden());
+}
+
+TEST(AppEndToEnd, OperatingHoursPromptRefusesUntilAValidAnswer) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    rig.dialogs.inputs = {QString("1234:5"), QString("01234:7"), QString("abcde:1"),
+                          QString("01234:5")};
+    rig.record_requests();
+    QTest::mouseClick(rig.find<QPushButton>("cmd_setbstd"), Qt::LeftButton);
+    EXPECT_EQ(rig.dialogs.messages.size(), 3);
+    EXPECT_TRUE(rig.requests.contains(req_set_bstd("012345")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text_of(rig, "t_bstd") == "01234:50"; }, 3000));
+    EXPECT_EQ(rig.device.state().hours_text(), "012345");
+
+    // An empty answer ends the prompt without a write.
+    rig.dialogs.inputs = {QString("99:9"), QString()};
+    rig.requests.clear();
+    QTest::mouseClick(rig.find<QPushButton>("cmd_setbstd"), Qt::LeftButton);
+    EXPECT_EQ(rig.dialogs.messages.size(), 4);
+    for (const QByteArray& r : rig.requests) EXPECT_NE(r.at(0), 'X');
+}
+
+TEST(AppEndToEnd, TimingChangeSendsOneWriteAndOneRead) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    rig.app->window()->show();
+    rig.app->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(rig.app->window()));
+    QComboBox* list = rig.find<QComboBox>("cb_t_3");
+    list->setFocus(Qt::TabFocusReason);
+    // Clear of the periodic timing reads, which would be counted too.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.app->poll_state.tick_count % 400 > 40; }, 5000));
+    rig.record_requests();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::qWait(400);
+    int writes = 0, reads = 0;
+    for (const QByteArray& r : rig.requests) {
+        if (r.startsWith('T')) ++writes;
+        if (r == req_zeit(3)) ++reads;
+    }
+    EXPECT_EQ(writes, 1);
+    EXPECT_EQ(reads, 1);
+    EXPECT_TRUE(rig.requests.contains(req_set_zeit(3, 28)));
+    EXPECT_EQ(rig.device.state().zeiten[3], 28);
+}
+
+TEST(AppEndToEnd, ResetWritesTheSevenStandardTimings) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    rig.device.state().zeiten = {1, 2, 3, 4, 5, 6, 7};
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    rig.record_requests();
+    QTest::mouseClick(rig.find<QPushButton>("cmd_t_reset"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.device.state().zeiten[6] == 134; }, 3000));
+    const std::array<quint8, 7> standard = {100, 144, 144, 27, 134, 27, 134};
+    EXPECT_EQ(rig.device.state().zeiten, standard);
+    for (int n = 0; n < 7; ++n)
+        EXPECT_TRUE(rig.requests.contains(req_set_zeit(n, standard[size_t(n)]))) << n;
+}
+
+TEST(AppEndToEnd, WindowKeepsItsMinimumAndTheStatusTabMargins) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    MainWindow* window = rig.app->window();
+    window->show();
+    QTest::qWait(50);
+    const QSize start = window->size();
+    window->resize(400, 300);
+    QTest::qWait(50);
+    EXPECT_GE(window->width(), start.width());
+
+    window->tab1()->setCurrentIndex(2);
+    window->resize(start.width() + 200, start.height() + 150);
+    QTest::qWait(50);
+    QWidget* box = rig.find<QWidget>("sysstatout");
+    QWidget* read = rig.find<QWidget>("cmd_sysstatread");
+    QWidget* page = box->parentWidget();
+    const int top_margin = box->y();
+    const int between = read->y() - (box->y() + box->height());
+    const int below = page->height() - (read->y() + read->height());
+    EXPECT_EQ(between, top_margin);
+    EXPECT_EQ(below, top_margin);
+    EXPECT_EQ(page->width() - box->width(), 2 * box->x());
+}
