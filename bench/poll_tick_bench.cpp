@@ -1,7 +1,7 @@
 // One poll tick with a reply waiting at the port, without the window: time-out
 // check, read, parse, dispatch into the device data, periodic requests, send.
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
+#include <QCoreApplication>
 #include <cstring>
 
 #include "link/comm_log.h"
@@ -25,11 +25,19 @@ namespace {
 // with a bare acknowledgement.
 class LoopbackDevice final : public Ftd2xx {
 public:
-    FT_STATUS FT_ListDevices(quint32& count, quint32) override { count = 1; return FT_OK; }
-    FT_STATUS FT_Open(int, FT_HANDLE& h) override { h = 1; return FT_OK; }
+    FT_STATUS FT_ListDevices(quint32& count, quint32) override {
+        count = 1;
+        return FT_OK;
+    }
+    FT_STATUS FT_Open(int, FT_HANDLE& h) override {
+        h = 1;
+        return FT_OK;
+    }
     FT_STATUS FT_Close(FT_HANDLE) override { return FT_OK; }
     FT_STATUS FT_SetBaudRate(FT_HANDLE, quint32) override { return FT_OK; }
-    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, quint8, quint8, quint8) override { return FT_OK; }
+    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, quint8, quint8, quint8) override {
+        return FT_OK;
+    }
     FT_STATUS FT_SetFlowControl(FT_HANDLE, quint16, quint8, quint8) override { return FT_OK; }
     FT_STATUS FT_SetDtr(FT_HANDLE) override { return FT_OK; }
     FT_STATUS FT_SetTimeouts(FT_HANDLE, quint32, quint32) override { return FT_OK; }
@@ -47,10 +55,12 @@ public:
         written = size;
         const QByteArray request(buffer + 2, qsizetype(size) - 4);
         if (request == req_status(0))
-            pending += build_frame(req_status(0) + QByteArray::fromHex("1234FF9C01F400D2052301A003"));
+            pending +=
+                build_frame(req_status(0) + QByteArray::fromHex("1234FF9C01F400D2052301A003"));
         else if (request == req_status(1))
-            pending += build_frame(req_status(1) +
-                                   QByteArray::fromHex("12340080AD4300FA00D2023A04D20000000000000060"));
+            pending +=
+                build_frame(req_status(1) +
+                            QByteArray::fromHex("12340080AD4300FA00D2023A04D20000000000000060"));
         else
             pending += build_frame(request.left(1).toUpper());
         return FT_OK;

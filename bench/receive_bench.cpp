@@ -1,7 +1,7 @@
 // Throughput of the frame receiver on a stream of status records, as the poll
 // tick feeds it: chunks as they come off the port, frames split across chunks.
-#include <QCoreApplication>
 #include <benchmark/benchmark.h>
+#include <QCoreApplication>
 
 #include "link/frame.h"
 #include "link/requests.h"

@@ -20,7 +20,7 @@
 namespace {
 
 class NoView final : public LinkView {
-  public:
+public:
     int current_tab() const override { return 0; }
     void select_tab(int) override {}
     void set_tabs_enabled(bool) override {}

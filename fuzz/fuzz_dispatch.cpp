@@ -11,11 +11,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const LanguageTable texts;
-    if (size < 2) return 0;
-    const uint8_t control = data[0];
-    const int chunk = 1 + data[1] % 64;
-    QByteArray stream(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
-    if (control & 1) patch_crcs(stream);
+    FrameFuzzInput input;
+    if (!read_frame_fuzz_input(data, size, input)) return 0;
+    const int chunk = input.chunk;
+    const QByteArray& stream = input.stream;
 
     ManualClock clock;
     NullDialogs dialogs;
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PortState port;
     FrameLink frames(state, port, log, dialogs, clock);
     Geraetedaten geraet;
-    geraet.verbunden = control & 2;
+    geraet.verbunden = input.control & 2;
     qint32 timeout_count = 0;
     ReplyDispatcher dispatcher(geraet, timeout_count, frames, dialogs, texts, clock);
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <unistd.h>
 #include <QFile>
 #include <QString>
 #include <cstdint>
-#include <unistd.h>
 
 // The readers under test take a path: hand them the input as a real file.
 inline QString fuzz_input_file(const uint8_t* data, size_t size) {

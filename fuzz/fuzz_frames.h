@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <cstdint>
 
 #include "link/conversions.h"
 #include "link/frame.h"
@@ -16,4 +17,21 @@ inline void patch_crcs(QByteArray& bytes) {
         bytes[at + n + 2] = char(crc >> 8);
         bytes[at + n + 3] = char(crc & 0xFF);
     }
+}
+
+// The frame harnesses read their input alike: a control byte, a chunk size,
+// then the byte stream, with valid CRCs patched in when bit 0 is set.
+struct FrameFuzzInput {
+    uint8_t control = 0;
+    int chunk = 1;
+    QByteArray stream;
+};
+
+inline bool read_frame_fuzz_input(const uint8_t* data, size_t size, FrameFuzzInput& input) {
+    if (size < 2) return false;
+    input.control = data[0];
+    input.chunk = 1 + data[1] % 64;
+    input.stream = QByteArray(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
+    if (input.control & 1) patch_crcs(input.stream);
+    return true;
 }

@@ -10,11 +10,10 @@
 #include "platform/null_dialogs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 2) return 0;
-    const uint8_t control = data[0];
-    const int chunk = 1 + data[1] % 64;
-    QByteArray stream(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2));
-    if (control & 1) patch_crcs(stream);
+    FrameFuzzInput input;
+    if (!read_frame_fuzz_input(data, size, input)) return 0;
+    const int chunk = input.chunk;
+    const QByteArray& stream = input.stream;
 
     ManualClock clock;
     NullDialogs dialogs;

@@ -18,7 +18,7 @@ struct LanguageTable;
 // what the tab finally shows.
 class DeviceTab : public QObject {
     Q_OBJECT
-  public:
+public:
     // Builds the controls on `page`, which must outlive the tab.
     DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
               Dialogs& dialogs, const LanguageTable& texts, QObject* parent = nullptr);
@@ -48,10 +48,10 @@ class DeviceTab : public QObject {
     // The timing values the Reset button writes.
     static constexpr std::array<int, 7> kStandardZeiten = {100, 144, 144, 27, 134, 27, 134};
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void wire();
     void show_connected();
     void show_disconnected();

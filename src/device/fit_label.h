@@ -7,9 +7,9 @@
 // instead of being cut off.
 class FitLabel : public QLabel {
     Q_OBJECT
-  public:
+public:
     using QLabel::QLabel;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 };

@@ -7,17 +7,17 @@
 // when not.
 class Lamp : public QWidget {
     Q_OBJECT
-  public:
+public:
     Lamp(const QColor& colour, QWidget* parent = nullptr);
 
     bool lit() const { return lit_; }
     void set_lit(bool lit);
     QColor colour() const { return colour_; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     QColor colour_;
     bool lit_ = false;
 };

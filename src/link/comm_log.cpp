@@ -9,7 +9,9 @@
 
 CommLog::CommLog(const Clock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
 
-void CommLog::start() { t0_ms_ = clock_.monotonic_ms(); }
+void CommLog::start() {
+    t0_ms_ = clock_.monotonic_ms();
+}
 
 QString CommLog::format_seconds(qint64 elapsed_ms) {
     const qint64 hundredths = (qMax<qint64>(elapsed_ms, 0) + 5) / 10;
@@ -20,7 +22,9 @@ QString CommLog::format_seconds(qint64 elapsed_ms) {
 
 void CommLog::log_line(Direction direction, const QString& text) {
     static const QString kGap(12, u' ');
-    const char* tag = direction == Direction::Out ? "OUT" : direction == Direction::In ? "IN " : "ERR";
+    const char* tag = direction == Direction::Out  ? "OUT"
+                      : direction == Direction::In ? "IN "
+                                                   : "ERR";
     comm_log_ += QLatin1String(tag) + u' ' + format_seconds(clock_.monotonic_ms() - t0_ms_) + kGap +
                  text + QLatin1String("\r\n");
     if (comm_log_.size() > kLogLimit) comm_log_.truncate(kLogKeep);
@@ -64,7 +68,7 @@ QString comm_log_file_name(const QString& app_dir, const Clock& clock) {
            clock.now().toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1String(".txt");
 }
 
-bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock,
-                   Dialogs& dialogs, const LanguageTable& texts) {
+bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock, Dialogs& dialogs,
+                   const LanguageTable& texts) {
     return save_text_file(comm_log_file_name(app_dir, clock), log.comm_log(), dialogs, texts);
 }

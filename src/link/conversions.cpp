@@ -20,7 +20,9 @@ static_assert(kCrcTable[1] == 0x1021 && kCrcTable[255] == 0x1EF0);
 
 }  // namespace
 
-const std::array<quint16, 256>& crc_table() { return kCrcTable; }
+const std::array<quint16, 256>& crc_table() {
+    return kCrcTable;
+}
 
 quint16 crc16(const char* data, qsizetype size, quint16 init) {
     quint16 crc = init;

@@ -19,27 +19,27 @@ struct Geraetedaten {
     QString sn;
     QString lp;
     QString veeprom;
-    QString bstd;            // operating hours as "12345:30"
+    QString bstd;  // operating hours as "12345:30"
     QString sw;
     QString sw_num = QStringLiteral("0");
-    double o2 = 0;           // %
-    double druck = 0;        // raw, signed
-    double spannung = 0;     // V
-    double gastemp = 0;      // °C
+    double o2 = 0;              // %
+    double druck = 0;           // raw, signed
+    double spannung = 0;        // V
+    double gastemp = 0;         // °C
     double kompressortemp = 0;  // °C
     quint8 ventile = 0;
-    double c = 0;            // speed of sound
+    double c = 0;                    // speed of sound
     std::array<quint8, 7> zeiten{};  // valve timings, 0.04 s a step
-    qint32 zaehler = 0;      // device tick counter, 25 Hz, 0..65535
+    qint32 zaehler = 0;              // device tick counter, 25 Hz, 0..65535
     qint32 zaehler_alt = 0;
-    double laufzeit = 0;     // seconds since the time base started
+    double laufzeit = 0;  // seconds since the time base started
     qint32 zaehler_offset = 0;
     quint8 alarmstufe = 0;
     quint8 alarme = 0;
     quint8 phase = 0;
     quint8 sensor1 = 0;
     quint8 leds = 0;
-    double mwo2 = 0;         // %
+    double mwo2 = 0;  // %
     qint32 amplitude = 0;
     // Monotonic milliseconds of the last reply, resend or reset; the time-out
     // measures from here.

@@ -30,11 +30,20 @@ void ReplyDispatcher::dispatch_reply(const QByteArray& payload) {
         case '?':
             if (!apply_version(payload)) return;
             break;
-        case 't': apply_timing(payload); break;
-        case 'x': apply_hours(payload); break;
-        case 'e': apply_memory(payload); break;
-        case 'i': apply_status(payload); break;
-        default: break;  // acknowledgements ("T", "X", "E", "!") and unknown letters
+        case 't':
+            apply_timing(payload);
+            break;
+        case 'x':
+            apply_hours(payload);
+            break;
+        case 'e':
+            apply_memory(payload);
+            break;
+        case 'i':
+            apply_status(payload);
+            break;
+        default:
+            break;  // acknowledgements ("T", "X", "E", "!") and unknown letters
     }
     geraet_.letzte_antwort = clock_.monotonic_ms();
     emit display_changed();
@@ -43,8 +52,8 @@ void ReplyDispatcher::dispatch_reply(const QByteArray& payload) {
 bool ReplyDispatcher::apply_version(const QByteArray& payload) {
     geraet_.sw = decode_cp1252(payload.mid(1));
     bool numeric = false;
-    const double value = QLocale::c().toDouble(geraet_.sw.chopped(qMin(1, int(geraet_.sw.size()))).trimmed(),
-                                               &numeric);
+    const double value = QLocale::c().toDouble(
+        geraet_.sw.chopped(qMin(1, int(geraet_.sw.size()))).trimmed(), &numeric);
     if (numeric && std::isfinite(value)) {
         geraet_.sw_num = QString::number(value, 'g', 15);
         return true;
@@ -57,14 +66,16 @@ bool ReplyDispatcher::apply_version(const QByteArray& payload) {
 void ReplyDispatcher::apply_timing(const QByteArray& payload) {
     if (payload.size() < kTimingLength) return;
     const int n = get_byte(payload, 2) - 0x30;
-    if (n >= 0 && n < int(geraet_.zeiten.size())) geraet_.zeiten[size_t(n)] = quint8(get_byte(payload, 3));
+    if (n >= 0 && n < int(geraet_.zeiten.size()))
+        geraet_.zeiten[size_t(n)] = quint8(get_byte(payload, 3));
 }
 
 void ReplyDispatcher::apply_hours(const QByteArray& payload) {
     if (payload.size() < kHoursLength) return;
     // The device sends the hour digits least significant first.
     QString hours;
-    for (int pos = 6; pos >= 2; --pos) hours += QChar(char16_t((get_byte(payload, pos) + 0x30) & 0xFF));
+    for (int pos = 6; pos >= 2; --pos)
+        hours += QChar(char16_t((get_byte(payload, pos) + 0x30) & 0xFF));
     geraet_.bstd = hours + u':' + QString::number(get_byte(payload, 7)) + u'0';
 }
 

@@ -32,8 +32,8 @@ qint32 FrameLink::send_frame(const QByteArray& payload) {
     if (port_.ft_handle == 0 || port_.ft == nullptr) return -1;
     const QByteArray frame = build_frame(payload);
     quint32 written = 0;
-    return qint32(port_.ft->FT_Write(port_.ft_handle, frame.constData(), quint32(frame.size()),
-                                     written));
+    return qint32(
+        port_.ft->FT_Write(port_.ft_handle, frame.constData(), quint32(frame.size()), written));
 }
 
 bool FrameLink::enqueue(const QByteArray& payload) {
@@ -54,7 +54,8 @@ void FrameLink::send_next() {
     // Take the head off before sending so a reset triggered while sending sees
     // a consistent queue.
     const int count = state_.outbuffer_count;
-    for (int i = 1; i < count; ++i) state_.outbuffer[size_t(i - 1)] = std::move(state_.outbuffer[size_t(i)]);
+    for (int i = 1; i < count; ++i)
+        state_.outbuffer[size_t(i - 1)] = std::move(state_.outbuffer[size_t(i)]);
     state_.outbuffer[size_t(count - 1)] = QByteArray();
     --state_.outbuffer_count;
     send_frame(state_.last_command);

@@ -36,8 +36,8 @@ struct LinkState {
 class FrameLink : public QObject {
     Q_OBJECT
 public:
-    FrameLink(LinkState& state, PortState& port, CommLog& log, Dialogs& dialogs,
-              const Clock& clock, QObject* parent = nullptr);
+    FrameLink(LinkState& state, PortState& port, CommLog& log, Dialogs& dialogs, const Clock& clock,
+              QObject* parent = nullptr);
 
     // Logs the payload, then writes the frame with one write; -1 when no device is open.
     qint32 send_frame(const QByteArray& payload);

@@ -73,8 +73,8 @@ void PollCycle::read_replies() {
         p_.frames.receive(chunk);
         // Payloads starting with "k" go out back to back, as fast as the replies come.
         const LinkState& link = p_.link;
-        const bool k_next = link.outbuffer_count > 0 && link.outbuffer[0].startsWith('k') &&
-                            !link.waiting_reply;
+        const bool k_next =
+            link.outbuffer_count > 0 && link.outbuffer[0].startsWith('k') && !link.waiting_reply;
         if (!k_next) return;
         p_.frames.send_next();
         wait_busy(20);
@@ -133,7 +133,9 @@ void PollCycle::link_reset() {
     p_.view.set_tabs_enabled(true);
 }
 
-void PollCycle::wait_ms(int ms) { p_.waiter.wait_ms(ms); }
+void PollCycle::wait_ms(int ms) {
+    p_.waiter.wait_ms(ms);
+}
 
 void PollCycle::wait_busy(int ms) {
     p_.view.set_busy_cursor(true);

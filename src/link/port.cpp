@@ -43,7 +43,10 @@ bool Port::opendevice(bool quiet) {
     const auto steps = {
         std::pair<int, std::function<FT_STATUS()>>{2300, [&] { return ft.FT_Open(0, h); }},
         {2400, [&] { return ft.FT_SetBaudRate(h, 19200); }},
-        {2500, [&] { return ft.FT_SetDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE); }},
+        {2500,
+         [&] {
+             return ft.FT_SetDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE);
+         }},
         {2600, [&] { return ft.FT_SetFlowControl(h, FT_FLOW_NONE, 0, 0); }},
         {2700, [&] { return ft.FT_SetDtr(h); }},
         {2800, [&] { return ft.FT_SetTimeouts(h, 100, 250); }},
@@ -64,9 +67,9 @@ bool Port::opendevice(bool quiet) {
 FT_STATUS Port::closedevice() {
     if (state_.ft_handle == 0) return FT_OK;
     const FT_STATUS status = state_.ft->FT_Close(state_.ft_handle);
-    log_.log_error(status == FT_OK ? QStringLiteral("Device Closed") + kCrLf
-                                   : QStringLiteral("Error Device Closed: ") +
-                                         QString::number(status) + kCrLf);
+    log_.log_error(status == FT_OK
+                       ? QStringLiteral("Device Closed") + kCrLf
+                       : QStringLiteral("Error Device Closed: ") + QString::number(status) + kCrLf);
     state_.ft_handle = 0;
     return status;
 }

@@ -12,25 +12,40 @@ QByteArray memory_read(int address, int count) {
     return p;
 }
 
-QByteArray indexed(char letter, int n) { return QByteArray(1, letter).append(char('0' + n)); }
+QByteArray indexed(char letter, int n) {
+    return QByteArray(1, letter).append(char('0' + n));
+}
 
 }  // namespace
 
-QByteArray req_version() { return QByteArrayLiteral("?"); }
-QByteArray req_bstd() { return QByteArrayLiteral("x"); }
+QByteArray req_version() {
+    return QByteArrayLiteral("?");
+}
+QByteArray req_bstd() {
+    return QByteArrayLiteral("x");
+}
 
 QByteArray req_set_bstd(const QString& digits) {
     // The device takes the hour digits least significant first, then the minutes.
     static constexpr int kOrder[] = {4, 3, 2, 1, 0, 5};
     QByteArray p("X");
-    for (const int i : kOrder) p.append(char(i < digits.size() ? std::max(0, digits[i].digitValue()) : 0));
+    for (const int i : kOrder)
+        p.append(char(i < digits.size() ? std::max(0, digits[i].digitValue()) : 0));
     return p;
 }
 
-QByteArray req_lp() { return memory_read(kAddrLp, 12); }
-QByteArray req_veeprom() { return memory_read(kAddrVeeprom, 4); }
-QByteArray req_sn() { return memory_read(kAddrSn, 12); }
-QByteArray req_sysstat(int n) { return memory_read(sysstat_address(n) & 0xFFFF, kSysstatBlockSize); }
+QByteArray req_lp() {
+    return memory_read(kAddrLp, 12);
+}
+QByteArray req_veeprom() {
+    return memory_read(kAddrVeeprom, 4);
+}
+QByteArray req_sn() {
+    return memory_read(kAddrSn, 12);
+}
+QByteArray req_sysstat(int n) {
+    return memory_read(sysstat_address(n) & 0xFFFF, kSysstatBlockSize);
+}
 
 QByteArray req_set_sn(const QString& text) {
     QByteArray p("E");
@@ -39,9 +54,17 @@ QByteArray req_set_sn(const QString& text) {
     return p;
 }
 
-QByteArray req_zeit(int n) { return indexed('t', n); }
+QByteArray req_zeit(int n) {
+    return indexed('t', n);
+}
 
-QByteArray req_set_zeit(int n, int value) { return indexed('T', n).append(char(value & 0xFF)); }
+QByteArray req_set_zeit(int n, int value) {
+    return indexed('T', n).append(char(value & 0xFF));
+}
 
-QByteArray req_status(int n) { return indexed('i', n); }
-QByteArray req_boot() { return QByteArrayLiteral("b"); }
+QByteArray req_status(int n) {
+    return indexed('i', n);
+}
+QByteArray req_boot() {
+    return QByteArrayLiteral("b");
+}

@@ -30,4 +30,6 @@ constexpr int kAddrSn = 16;
 constexpr int kAddrVeeprom = 80;
 constexpr int kSysstatBlockSize = 26;
 constexpr int kSysstatBlocks = 32;
-constexpr int sysstat_address(int n) { return kSysstatBlockSize * n + 102; }
+constexpr int sysstat_address(int n) {
+    return kSysstatBlockSize * n + 102;
+}

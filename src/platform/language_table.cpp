@@ -1,6 +1,8 @@
 #include "platform/language_table.h"
 
-LanguageTable::LanguageTable() { clear(); }
+LanguageTable::LanguageTable() {
+    clear();
+}
 
 void LanguageTable::clear() {
     texts.assign(max_id + 1, QString());

@@ -15,8 +15,8 @@ void QtDialogs::show_message(const QString& text) {
 }
 
 bool QtDialogs::ask_yes_no(const QString& text) {
-    QMessageBox box(QMessageBox::Question, kMessageTitle, text,
-                    QMessageBox::Yes | QMessageBox::No, parent());
+    QMessageBox box(QMessageBox::Question, kMessageTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent());
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -28,8 +28,8 @@ bool QtDialogs::ask_ok_cancel(const QString& text) {
 
 std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent(), kMessageTitle, prompt, QLineEdit::Normal,
-                                               initial, &ok);
+    const QString text =
+        QInputDialog::getText(parent(), kMessageTitle, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) return std::nullopt;
     return text;
 }

@@ -5,7 +5,7 @@
 
 // The three settings kept between runs (quorvel5.ini beside the program).
 struct Settings {
-    double TIMEOUT = 1.0;         // seconds without a reply before a resend
-    qint16 TIMERINTERVAL = 50;    // poll timer interval in milliseconds
-    QString INITDIR;              // where every file dialog opens
+    double TIMEOUT = 1.0;       // seconds without a reply before a resend
+    qint16 TIMERINTERVAL = 50;  // poll timer interval in milliseconds
+    QString INITDIR;            // where every file dialog opens
 };

@@ -48,7 +48,9 @@ App::App(AppDeps deps)
     wire();
 }
 
-App::~App() { shutdown(); }
+App::~App() {
+    shutdown();
+}
 
 void App::wire() {
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,

@@ -61,7 +61,9 @@ void config_defaults(Settings& settings, const QString& app_dir) {
     settings.INITDIR = app_dir;
 }
 
-QString config_path(const QString& app_dir) { return app_dir + QLatin1String("quorvel5.ini"); }
+QString config_path(const QString& app_dir) {
+    return app_dir + QLatin1String("quorvel5.ini");
+}
 
 bool load_config(Settings& settings, const QString& path, const QString& app_dir,
                  Dialogs& dialogs) {

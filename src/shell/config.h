@@ -15,8 +15,7 @@ QString config_path(const QString& app_dir);
 // Reads the file over the defaults. Any failure (no file, a known key without a
 // value, a value that is not a number of its type) discards everything read,
 // restores the defaults, says "unable to load configuration" and returns false.
-bool load_config(Settings& settings, const QString& path, const QString& app_dir,
-                 Dialogs& dialogs);
+bool load_config(Settings& settings, const QString& path, const QString& app_dir, Dialogs& dialogs);
 
 // Writes the three lines; on failure tells the user (language text 5000) and
 // leaves the old file intact. The settings in memory keep their values.

@@ -6,10 +6,10 @@
 #else
 #include "platform/serial_ftd2xx.h"
 #endif
-#include "platform/waiter.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/qt_dialogs.h"
+#include "platform/waiter.h"
 #include "shell/app.h"
 #include "shell/main_window.h"
 

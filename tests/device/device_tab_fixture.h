@@ -24,7 +24,7 @@
 // The main window as far as the link sees it: waits disable it, as the real
 // one does, so focus is lost during a wait just like in the program.
 class TestLinkView final : public LinkView {
-  public:
+public:
     int current_tab() const override { return 0; }
     void select_tab(int) override {}
     void set_tabs_enabled(bool) override {}
@@ -41,7 +41,7 @@ class TestLinkView final : public LinkView {
 // A "Gerät" tab on a page inside a window, with a real link whose queue is
 // inspected; replies are fed through the real receiver and dispatcher.
 class DeviceTabTest : public ::testing::Test {
-  protected:
+protected:
     DeviceTabTest() : saved_locale_(QLocale()) {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         page = new QWidget(&window);
@@ -126,6 +126,6 @@ class DeviceTabTest : public ::testing::Test {
     QWidget* page = nullptr;
     std::unique_ptr<DeviceTab> tab;
 
-  private:
+private:
     QLocale saved_locale_;
 };

@@ -13,7 +13,7 @@ QByteArray hours_payload(std::initializer_list<int> bytes) {
 }
 
 class HoursTest : public DeviceTabTest {
-  protected:
+protected:
     void click(const char* name) { control<QPushButton>(name)->click(); }
 };
 
@@ -99,7 +99,7 @@ TEST_F(HoursTest, HoursButtonsDoNothingWithoutAConnection) {
 }
 
 class SerialTest : public DeviceTabTest {
-  protected:
+protected:
     QLineEdit* sn() { return control<QLineEdit>("t_sn"); }
     QPushButton* save() { return control<QPushButton>("cmd_setsn"); }
     void retype(const QString& text) {

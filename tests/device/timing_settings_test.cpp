@@ -9,7 +9,7 @@
 namespace {
 
 class TimingTest : public DeviceTabTest {
-  protected:
+protected:
     QComboBox* list(int n) { return control<QComboBox>(("cb_t_" + std::to_string(n)).c_str()); }
 
     // Focus on the list as a click or Tab would put it there.

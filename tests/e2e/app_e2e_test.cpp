@@ -1,11 +1,11 @@
 // The program from start-up on, with its window offscreen, talking to the
 // emulated device in real time.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "device/device_tab.h"
 #include "link/requests.h"
@@ -13,7 +13,9 @@
 
 namespace {
 
-QString text_of(AppRig& rig, const char* name) { return rig.find<QLineEdit>(name)->text(); }
+QString text_of(AppRig& rig, const char* name) {
+    return rig.find<QLineEdit>(name)->text();
+}
 
 QColor background(AppRig& rig, const char* name) {
     QLabel* label = rig.find<QLabel>(name);

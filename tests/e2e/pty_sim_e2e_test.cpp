@@ -1,12 +1,12 @@
 // The whole program against the real emulator process over a pseudo-terminal:
 // quorvel5-sim publishes its link, the serial backend finds and opens it, and
 // the poll cycle gets from start-up to a connected device.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/serial_ftd2xx.h"
@@ -32,7 +32,8 @@ protected:
         sim.setProcessChannelMode(QProcess::ForwardedChannels);
         sim.start();
         ASSERT_TRUE(sim.waitForStarted(5000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return is_terminal_device(app_dir + "ttyQV5SIM"); }, 5000))
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return is_terminal_device(app_dir + "ttyQV5SIM"); }, 5000))
             << "the emulator did not publish its link";
     }
     void TearDown() override {

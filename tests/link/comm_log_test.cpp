@@ -1,10 +1,10 @@
 #include "link/comm_log.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "platform/language_table.h"

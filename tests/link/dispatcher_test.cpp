@@ -1,7 +1,7 @@
 #include "link/dispatcher.h"
 
-#include <QLocale>
 #include <gtest/gtest.h>
+#include <QLocale>
 
 #include "link/frame.h"
 #include "link/requests.h"
@@ -12,7 +12,9 @@
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 // Index 0: counter, pressure, O2, compressor temperature, valves, alarm level,
 // LEDs, phase, alarms.
@@ -41,7 +43,10 @@ QByteArray status1(int counter, int gas_raw = 215, int mwo2_raw = 930, int volt_
 
 QByteArray memory_reply(int address, const QByteArray& data) {
     QByteArray p("e");
-    p.append(char(address >> 8)).append(char(address & 0xFF)).append(char(data.size())).append(data);
+    p.append(char(address >> 8))
+        .append(char(address & 0xFF))
+        .append(char(data.size()))
+        .append(data);
     return p;
 }
 
@@ -111,7 +116,8 @@ TEST_F(DispatcherTest, VersionThatIsNoNumberWarnsAndSkipsTheRefresh) {
         displays = 0;
         geraet.sw_num = "9";
         dispatch(reply);
-        EXPECT_EQ(dialogs.messages, QStringList({"Softwareversion nicht numerisch:\r\n" + geraet.sw}));
+        EXPECT_EQ(dialogs.messages,
+                  QStringList({"Softwareversion nicht numerisch:\r\n" + geraet.sw}));
         EXPECT_EQ(geraet.sw_num, "0");
         EXPECT_EQ(displays, 0);
         EXPECT_EQ(geraet.letzte_antwort, 0);  // no stamp either

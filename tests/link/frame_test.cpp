@@ -10,7 +10,9 @@
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 class FrameLinkTest : public ::testing::Test {
 protected:
@@ -215,7 +217,8 @@ TEST_F(FrameLinkTest, ResetInsideTheReplyHandlerIsSafe) {
 
 TEST_F(FrameLinkTest, GarbageNeverGrowsTheBuffer) {
     QByteArray noise;
-    for (int i = 0; i < 5000; ++i) noise.append(char((i * 37) % 256 == 0x26 ? 0x27 : (i * 37) % 256));
+    for (int i = 0; i < 5000; ++i)
+        noise.append(char((i * 37) % 256 == 0x26 ? 0x27 : (i * 37) % 256));
     link.receive(noise);
     EXPECT_TRUE(state.rxbuffer.isEmpty());
     EXPECT_TRUE(replies.isEmpty());

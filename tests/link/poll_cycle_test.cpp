@@ -172,7 +172,7 @@ TEST_F(PollCycleTest, TickDuringTheReopenPauseDoesNothing) {
     };
     rig.run_ticks(1);
     EXPECT_EQ(nested, 1);
-    EXPECT_EQ(rig.poll_state.tick_count, 1);  // the nested tick returned at once
+    EXPECT_EQ(rig.poll_state.tick_count, 1);        // the nested tick returned at once
     EXPECT_EQ(rig.ft.calls(Call::ListDevices), 2);  // connect + one attempt, not two
     EXPECT_EQ(rig.poll_state.open_retries, 1);
 }

@@ -64,9 +64,12 @@ TEST_F(PortTest, ListingFailureNamesTheStatus) {
 
 TEST_F(PortTest, EachFailingStepHasItsMessageAndLeavesTheDeviceClosed) {
     const std::pair<Call, const char*> steps[] = {
-        {Call::Open, "T2300"},          {Call::SetBaudRate, "T2400"},
-        {Call::SetDataCharacteristics, "T2500"}, {Call::SetFlowControl, "T2600"},
-        {Call::SetDtr, "T2700"},        {Call::SetTimeouts, "T2800"},
+        {Call::Open, "T2300"},
+        {Call::SetBaudRate, "T2400"},
+        {Call::SetDataCharacteristics, "T2500"},
+        {Call::SetFlowControl, "T2600"},
+        {Call::SetDtr, "T2700"},
+        {Call::SetTimeouts, "T2800"},
     };
     for (const auto& [call, text] : steps) {
         rig.dialogs.messages.clear();
@@ -78,8 +81,10 @@ TEST_F(PortTest, EachFailingStepHasItsMessageAndLeavesTheDeviceClosed) {
         EXPECT_EQ(rig.port_state.ft_handle, 0u) << text;
         EXPECT_FALSE(ft.is_open()) << text;
         // A failure after the open releases the converter again.
-        if (call != Call::Open) EXPECT_EQ(rig.log.out(), "Device Closed\r\n") << text;
-        else EXPECT_EQ(rig.log.out(), "") << text;
+        if (call != Call::Open)
+            EXPECT_EQ(rig.log.out(), "Device Closed\r\n") << text;
+        else
+            EXPECT_EQ(rig.log.out(), "") << text;
     }
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 }  // namespace
 
 TEST(Requests, SimpleLetters) {
@@ -42,5 +44,8 @@ TEST(Requests, SerialNumberIsTwelveCharacters) {
     EXPECT_EQ(req_set_sn("ABC"), hex("4500100C") + "ABC" + QByteArray(9, ' '));
     EXPECT_EQ(req_set_sn("12345678901234"), hex("4500100C") + "123456789012");
     EXPECT_EQ(req_set_sn("").size(), 16);
-    EXPECT_EQ(req_set_sn(QString::fromUtf8("Ä1")), hex("4500100C") + "\xC4" "1" + QByteArray(10, ' '));
+    EXPECT_EQ(req_set_sn(QString::fromUtf8("Ä1")), hex("4500100C") +
+                                                       "\xC4"
+                                                       "1" +
+                                                       QByteArray(10, ' '));
 }

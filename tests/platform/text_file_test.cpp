@@ -1,8 +1,8 @@
 #include "platform/text_file.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/cp1252.h"
 #include "platform/paths.h"
@@ -12,7 +12,8 @@
 TEST(Cp1252, GermanLettersAndSymbolsAreSingleBytes) {
     const QString text = QString::fromUtf8("äöüÄÖÜß° €‚„…–—™");
     const QByteArray bytes = encode_cp1252(text);
-    EXPECT_EQ(bytes, QByteArray("\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xB0\x20\x80\x82\x84\x85\x96\x97\x99"));
+    EXPECT_EQ(bytes,
+              QByteArray("\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xB0\x20\x80\x82\x84\x85\x96\x97\x99"));
     EXPECT_EQ(decode_cp1252(bytes), text);
 }
 
@@ -38,7 +39,9 @@ TEST(TextFile, LinesEndAtCrLfCrOrLf) {
 TEST(TextFile, ReadsGermanTextFromWindowsFiles) {
     QTemporaryDir dir;
     const QString path = dir.filePath("de.txt");
-    ASSERT_TRUE(write_bytes(path, "11064|0|Gastemperatur (\xB0" "C)\r\n"));
+    ASSERT_TRUE(write_bytes(path,
+                            "11064|0|Gastemperatur (\xB0"
+                            "C)\r\n"));
     QStringList lines;
     ASSERT_TRUE(read_text_lines(path, lines));
     ASSERT_EQ(lines.size(), 1);
@@ -55,7 +58,8 @@ TEST(TextFile, WritesBytesExactlyAsGiven) {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.txt");
     ASSERT_TRUE(write_text_file(path, QString::fromUtf8("Prüfer\r\n")));
-    EXPECT_EQ(read_bytes(path), QByteArray("Pr\xFC" "fer\r\n"));
+    EXPECT_EQ(read_bytes(path), QByteArray("Pr\xFC"
+                                           "fer\r\n"));
 }
 
 TEST(TextFile, FailedWriteLeavesTheOldFileIntact) {

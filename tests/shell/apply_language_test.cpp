@@ -1,5 +1,6 @@
 #include "shell/apply_language.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
@@ -7,7 +8,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "platform/language_table.h"
 

@@ -1,8 +1,8 @@
 #include "shell/config.h"
 
+#include <gtest/gtest.h>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/language_table.h"
 #include "support/file_size_limit.h"
@@ -44,8 +44,9 @@ TEST_F(ConfigTest, MissingFileGivesDefaultsAndTheFixedMessage) {
 }
 
 TEST_F(ConfigTest, ReadsKeysInAnyOrderAmongOtherLines) {
-    EXPECT_TRUE(load("\r\nINITDIR|/home/tech/Prot|extra\r\nCOLOR|red\r\njunk line\r\n"
-                     "TIMERINTERVAL|75\r\nTIMEOUT|2.5\r\n"));
+    EXPECT_TRUE(
+        load("\r\nINITDIR|/home/tech/Prot|extra\r\nCOLOR|red\r\njunk line\r\n"
+             "TIMERINTERVAL|75\r\nTIMEOUT|2.5\r\n"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_DOUBLE_EQ(settings.TIMEOUT, 2.5);
     EXPECT_EQ(settings.TIMERINTERVAL, 75);
@@ -64,10 +65,10 @@ TEST_F(ConfigTest, ABadLineDiscardsWhatWasReadBeforeIt) {
 }
 
 TEST_F(ConfigTest, RefusesValuesThatAreNotNumbersOfTheirType) {
-    for (const char* content : {"TIMEOUT|abc\r\n", "TIMEOUT|\r\n", "TIMEOUT|1e999\r\n",
-                                "TIMERINTERVAL|40000\r\n", "TIMERINTERVAL|x\r\n",
-                                "TIMERINTERVAL|0\r\n", "TIMERINTERVAL|-5\r\n",
-                                "INITDIR|/a\r\nTIMERINTERVAL\r\n"}) {
+    for (const char* content :
+         {"TIMEOUT|abc\r\n", "TIMEOUT|\r\n", "TIMEOUT|1e999\r\n", "TIMERINTERVAL|40000\r\n",
+          "TIMERINTERVAL|x\r\n", "TIMERINTERVAL|0\r\n", "TIMERINTERVAL|-5\r\n",
+          "INITDIR|/a\r\nTIMERINTERVAL\r\n"}) {
         dialogs.messages.clear();
         EXPECT_FALSE(load(content)) << content;
         EXPECT_EQ(dialogs.messages, kLoadFailed) << content;
@@ -120,7 +121,8 @@ TEST_F(ConfigTest, NewFolderIsAdoptedAndSavedAtOnce) {
     EXPECT_FALSE(load_config(settings, path, app_dir, dialogs));  // no file yet
     ASSERT_TRUE(adopt_initdir(settings, "/media/usb/dump.txt", app_dir, dialogs, texts));
     EXPECT_EQ(settings.INITDIR, "/media/usb/");
-    EXPECT_EQ(read_bytes(path), QByteArray("TIMEOUT|1\r\nTIMERINTERVAL|50\r\nINITDIR|/media/usb/\r\n"));
+    EXPECT_EQ(read_bytes(path),
+              QByteArray("TIMEOUT|1\r\nTIMERINTERVAL|50\r\nINITDIR|/media/usb/\r\n"));
 
     // The same folder again writes nothing.
     write_bytes(path, "marker");

@@ -1,8 +1,8 @@
 #include "shell/language.h"
 
+#include <gtest/gtest.h>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "support/files.h"
 #include "support/scripted_dialogs.h"
@@ -26,13 +26,15 @@ const QStringList kLoadFailed{"Language File could not be loaded."};
 }  // namespace
 
 TEST_F(LanguageTest, ReadsIdsSizesAndTextsUntrimmed) {
-    ASSERT_TRUE(load("11077|0|Beenden\r\n"
-                     "  * a comment |x\r\n"
-                     "\r\n"
-                     " 11500|12| Device/Protocol/Status/Dev |ignored\r\n"
-                     "11064|0|Gastemperatur (\xB0" "C)\r\n"
-                     "5400|0|\r\n"
-                     "20000|255|last\r\n"));
+    ASSERT_TRUE(
+        load("11077|0|Beenden\r\n"
+             "  * a comment |x\r\n"
+             "\r\n"
+             " 11500|12| Device/Protocol/Status/Dev |ignored\r\n"
+             "11064|0|Gastemperatur (\xB0"
+             "C)\r\n"
+             "5400|0|\r\n"
+             "20000|255|last\r\n"));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(table.lang_text(11077), "Beenden");
     EXPECT_EQ(table.lang_size(11077), 0);
@@ -54,9 +56,9 @@ TEST_F(LanguageTest, LaterLinesReplaceEarlierOnes) {
 }
 
 TEST_F(LanguageTest, BadLinesEndLoadingWithTheFixedMessage) {
-    for (const char* content : {"   \r\n", "11077|0\r\n", "11077\r\n", "20001|0|x\r\n", "-1|0|x\r\n",
-                                "abc|0|x\r\n", "1||x\r\n", "1|256|x\r\n", "1|-1|x\r\n",
-                                "1|a|x\r\n", "1|0|ok\r\n2|0\r\n"}) {
+    for (const char* content :
+         {"   \r\n", "11077|0\r\n", "11077\r\n", "20001|0|x\r\n", "-1|0|x\r\n", "abc|0|x\r\n",
+          "1||x\r\n", "1|256|x\r\n", "1|-1|x\r\n", "1|a|x\r\n", "1|0|ok\r\n2|0\r\n"}) {
         dialogs.messages.clear();
         EXPECT_FALSE(load(content)) << content;
         EXPECT_EQ(dialogs.messages, kLoadFailed) << content;
@@ -98,10 +100,10 @@ TEST(ShippedLanguages, BothFilesLoadWithTheSameIds) {
     EXPECT_EQ(de.lang_text(11500), QString::fromUtf8("Gerät/Protokoll/System Status/Entwickler"));
     EXPECT_EQ(de.lang_text(11056), QString::fromUtf8("Ausgabe löschen"));
     // Every message id the program composes texts from.
-    for (int id : {1, 2, 3, 100, 101, 102, 103, 104, 105, 110, 111, 1000, 1001, 1100, 2000,
-                   2100, 2200, 2300, 2400, 2500, 2600, 2700, 2800, 3300, 3600, 3601, 3700, 3701,
-                   3800, 3801, 3802, 3803, 3804, 3805, 3806, 3807, 3808, 3809, 3810, 3811, 3812,
-                   3813, 3814, 3815, 3816, 3817, 4200, 4201, 4300, 4400, 4500, 4600, 4700, 4800,
-                   4801, 4802, 4810, 4900, 5000, 5200, 5300, 5400, 5500, 11000, 12000})
+    for (int id : {1,    2,    3,    100,  101,  102,  103,  104,  105,  110,  111,  1000,  1001,
+                   1100, 2000, 2100, 2200, 2300, 2400, 2500, 2600, 2700, 2800, 3300, 3600,  3601,
+                   3700, 3701, 3800, 3801, 3802, 3803, 3804, 3805, 3806, 3807, 3808, 3809,  3810,
+                   3811, 3812, 3813, 3814, 3815, 3816, 3817, 4200, 4201, 4300, 4400, 4500,  4600,
+                   4700, 4800, 4801, 4802, 4810, 4900, 5000, 5200, 5300, 5400, 5500, 11000, 12000})
         EXPECT_FALSE(de.lang_text(id).isEmpty()) << id;
 }

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "platform/clock.h"
 #include "shell/app.h"
@@ -41,12 +41,13 @@ TEST_F(StartupTest, BadLanguageFileEndsBeforeAnyWindow) {
     EXPECT_EQ(app.window(), nullptr);
     EXPECT_FALSE(any_window_visible());
     // The configuration was missing too: both fixed texts, in start-up order.
-    EXPECT_EQ(dialogs.messages, QStringList({"unable to load configuration",
-                                             "Language File could not be loaded."}));
+    EXPECT_EQ(dialogs.messages,
+              QStringList({"unable to load configuration", "Language File could not be loaded."}));
 }
 
 TEST_F(StartupTest, WindowIsCaptionedFromTheLanguageFile) {
-    write_language("11000|0|Quorvel 5 Service\r\n11500|0|Device/Protocol/System Status/Developer\r\n");
+    write_language(
+        "11000|0|Quorvel 5 Service\r\n11500|0|Device/Protocol/System Status/Developer\r\n");
     write_bytes(dir.path() + "/quorvel5.ini", "TIMERINTERVAL|40\r\n");
     App app(deps);
     ASSERT_TRUE(app.startup());

@@ -29,7 +29,8 @@ bool LinkRig::run_until_connected(int max_ticks) {
 QList<QByteArray> LinkRig::requests_received() const {
     QList<QByteArray> payloads;
     for (const WireLogEntry& entry : wire) {
-        if (entry.direction != WireLogEntry::Direction::Received || entry.bytes.size() < 4) continue;
+        if (entry.direction != WireLogEntry::Direction::Received || entry.bytes.size() < 4)
+            continue;
         payloads.append(entry.bytes.mid(2, entry.bytes.size() - 4));
     }
     return payloads;

@@ -12,7 +12,9 @@ FT_STATUS RecordingFtd2xx::FT_Open(int, FT_HANDLE& handle) {
     return FT_OK;
 }
 
-FT_STATUS RecordingFtd2xx::FT_Close(FT_HANDLE) { return FT_OK; }
+FT_STATUS RecordingFtd2xx::FT_Close(FT_HANDLE) {
+    return FT_OK;
+}
 
 FT_STATUS RecordingFtd2xx::FT_GetQueueStatus(FT_HANDLE, quint32& rx_bytes) {
     rx_bytes = quint32(incoming.size());

@@ -13,7 +13,9 @@ public:
     FT_STATUS FT_Open(int index, FT_HANDLE& handle) override;
     FT_STATUS FT_Close(FT_HANDLE handle) override;
     FT_STATUS FT_SetBaudRate(FT_HANDLE, quint32) override { return FT_OK; }
-    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, quint8, quint8, quint8) override { return FT_OK; }
+    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, quint8, quint8, quint8) override {
+        return FT_OK;
+    }
     FT_STATUS FT_SetFlowControl(FT_HANDLE, quint16, quint8, quint8) override { return FT_OK; }
     FT_STATUS FT_SetDtr(FT_HANDLE) override { return FT_OK; }
     FT_STATUS FT_SetTimeouts(FT_HANDLE, quint32, quint32) override { return FT_OK; }

@@ -4,14 +4,16 @@
 
 namespace {
 
+// The next scripted answer; a dialog nobody scripted fails the test.
 template <typename T>
-T take(std::deque<T>& queue, const char* what, T fallback) {
+T take(std::deque<T>& queue, const char* what) {
+    T value{};
     if (queue.empty()) {
         ADD_FAILURE() << "unexpected " << what;
-        return fallback;
+    } else {
+        value = queue.front();
+        queue.pop_front();
     }
-    T value = std::move(queue.front());
-    queue.pop_front();
     return value;
 }
 
@@ -24,25 +26,25 @@ void ScriptedDialogs::show_message(const QString& text) {
 
 bool ScriptedDialogs::ask_yes_no(const QString& text) {
     questions.append(text);
-    return take(answers, "yes/no question", false);
+    return take(answers, "yes/no question");
 }
 
 bool ScriptedDialogs::ask_ok_cancel(const QString& text) {
     questions.append(text);
-    return take(answers, "ok/cancel question", false);
+    return take(answers, "ok/cancel question");
 }
 
 std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString&) {
     questions.append(prompt);
-    return take(inputs, "input box", std::optional<QString>());
+    return take(inputs, "input box");
 }
 
 QString ScriptedDialogs::open_file_name(const QString& dir, const QString&) {
     dialog_dirs.append(dir);
-    return take(files, "open dialog", QString());
+    return take(files, "open dialog");
 }
 
 QString ScriptedDialogs::save_file_name(const QString& dir, const QString&, const QString&) {
     dialog_dirs.append(dir);
-    return take(files, "save dialog", QString());
+    return take(files, "save dialog");
 }

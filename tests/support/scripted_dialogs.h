@@ -17,13 +17,13 @@ public:
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
 
-    QStringList messages;   // every message box text, in order
-    QStringList questions;  // every question and input prompt, in order
+    QStringList messages;     // every message box text, in order
+    QStringList questions;    // every question and input prompt, in order
     QStringList dialog_dirs;  // the folder each file dialog opened in
 
-    std::deque<bool> answers;                         // yes/no and ok/cancel
-    std::deque<std::optional<QString>> inputs;        // input box results
-    std::deque<QString> files;                        // file dialog results ("" = cancel)
+    std::deque<bool> answers;                   // yes/no and ok/cancel
+    std::deque<std::optional<QString>> inputs;  // input box results
+    std::deque<QString> files;                  // file dialog results ("" = cancel)
     // Runs inside every message box, as the user would act while it shows.
     std::function<void(const QString&)> on_message;
 };
