@@ -68,15 +68,6 @@ public:
     QByteArray pending;
 };
 
-class NoView final : public LinkView {
-public:
-    int current_tab() const override { return 0; }
-    void select_tab(int) override {}
-    void set_tabs_enabled(bool) override {}
-    void set_busy_cursor(bool) override {}
-    void set_window_enabled(bool) override {}
-};
-
 class NoWait final : public Waiter {
 public:
     void wait_ms(int) override {}
@@ -86,7 +77,7 @@ void BM_PollTickWithReplyWaiting(benchmark::State& state) {
     ManualClock clock;
     NullDialogs dialogs;
     NoWait waiter;
-    NoView view;
+    NullLinkView view;
     LanguageTable texts;
     Settings settings;
     LoopbackDevice device;

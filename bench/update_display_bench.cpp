@@ -19,15 +19,6 @@
 
 namespace {
 
-class NoView final : public LinkView {
-public:
-    int current_tab() const override { return 0; }
-    void select_tab(int) override {}
-    void set_tabs_enabled(bool) override {}
-    void set_busy_cursor(bool) override {}
-    void set_window_enabled(bool) override {}
-};
-
 struct Rig {
     ManualClock clock;
     EventLoopWaiter waiter;
@@ -41,7 +32,7 @@ struct Rig {
     Geraetedaten geraet;
     FrameLink frames{link_state, port_state, log, dialogs, clock};
     Port port{port_state, log, dialogs, texts};
-    NoView view;
+    NullLinkView view;
     PollCycle poll{
         {poll_state, link_state, frames, port, geraet, settings, log, clock, waiter, view}};
     QWidget window;

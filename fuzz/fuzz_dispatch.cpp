@@ -5,9 +5,7 @@
 
 #include "fuzz_frames.h"
 #include "link/dispatcher.h"
-#include "platform/clock.h"
 #include "platform/language_table.h"
-#include "platform/null_dialogs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const LanguageTable texts;
@@ -16,21 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int chunk = input.chunk;
     const QByteArray& stream = input.stream;
 
-    ManualClock clock;
-    NullDialogs dialogs;
-    CommLog log(clock);
-    LinkState state;
-    PortState port;
-    FrameLink frames(state, port, log, dialogs, clock);
+    FuzzLink link;
+    FrameLink& frames = link.frames;
+    LinkState& state = link.state;
     Geraetedaten geraet;
     geraet.verbunden = input.control & 2;
     qint32 timeout_count = 0;
-    ReplyDispatcher dispatcher(geraet, timeout_count, frames, dialogs, texts, clock);
+    ReplyDispatcher dispatcher(geraet, timeout_count, frames, link.dialogs, texts, link.clock);
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
     QObject::connect(&frames, &FrameLink::queue_overflow, [&] { state.clear(); });
     for (qsizetype at = 0; at < stream.size(); at += chunk) {
-        clock.advance_ms(7);
+        link.clock.advance_ms(7);
         frames.receive(stream.mid(at, chunk));
         // Status memory blocks only ever land at 1..33.
         if (geraet.sysstat.size() > 34 || geraet.sysstat.isEmpty()) __builtin_trap();

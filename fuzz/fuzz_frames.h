@@ -3,8 +3,11 @@
 #include <QByteArray>
 #include <cstdint>
 
+#include "link/comm_log.h"
 #include "link/conversions.h"
 #include "link/frame.h"
+#include "platform/clock.h"
+#include "platform/null_dialogs.h"
 
 // Patches a correct CRC into every plausible frame of the stream, so that the
 // fuzzer reaches what happens to valid frames, not only their rejection.
@@ -35,3 +38,13 @@ inline bool read_frame_fuzz_input(const uint8_t* data, size_t size, FrameFuzzInp
     if (input.control & 1) patch_crcs(input.stream);
     return true;
 }
+
+// A frame link with no device behind it, as the frame harnesses drive it.
+struct FuzzLink {
+    ManualClock clock;
+    NullDialogs dialogs;
+    CommLog log{clock};
+    LinkState state;
+    PortState port;
+    FrameLink frames{state, port, log, dialogs, clock};
+};

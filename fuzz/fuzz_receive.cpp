@@ -6,8 +6,6 @@
 #include <cstdint>
 
 #include "fuzz_frames.h"
-#include "platform/clock.h"
-#include "platform/null_dialogs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FrameFuzzInput input;
@@ -15,15 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int chunk = input.chunk;
     const QByteArray& stream = input.stream;
 
-    ManualClock clock;
-    NullDialogs dialogs;
-    CommLog log(clock);
-    LinkState state;
-    PortState port;
-    FrameLink link(state, port, log, dialogs, clock);
-    qsizetype payload_bytes = 0;
+    FuzzLink fuzz;
+    FrameLink& link = fuzz.frames;
+    const LinkState& state = fuzz.state;
     QObject::connect(&link, &FrameLink::reply_received, [&](const QByteArray& payload) {
-        payload_bytes += payload.size();
         if (payload.size() > kMaxPayload) __builtin_trap();
         // A reply may queue the next request, as the status memory reading does.
         link.enqueue(payload.left(4));
