@@ -21,6 +21,7 @@ class Dialogs;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
+class SysstatTab;
 class Waiter;
 
 // What the program gets from the world; tests hand in fakes.
@@ -66,6 +67,7 @@ public:
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
+    SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -82,10 +84,12 @@ public:
 
 private:
     void wire();
+    void add_sysstat_tab();
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
+    std::unique_ptr<SysstatTab> sysstat_tab_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
 };
