@@ -12,20 +12,9 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "bench_link.h"
 #include "device/sysstat.h"
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
-#include "link/frame.h"
-#include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "link/requests.h"
-#include "platform/clock.h"
-#include "platform/language_table.h"
-#include "platform/null_dialogs.h"
-#include "platform/settings.h"
-#include "platform/waiter.h"
 #include "sim/device_emulator.h"
 #include "sim/emulator_ftd2xx.h"
 
@@ -48,31 +37,20 @@ bool run_until(const std::function<bool()>& done, int max_ms) {
 
 void BM_FullSysstatRead(benchmark::State& state) {
     SystemClock clock;
-    NullDialogs dialogs;
     EventLoopWaiter waiter;
-    NullLinkView view;
-    LanguageTable texts;
-    Settings settings;
-    settings.TIMERINTERVAL = kTickMs;
     DeviceEmulator device;
     device.state().fill_status_blocks(kSysstatBlocks);
     EmulatorFtd2xx ft(device, clock);
-    CommLog log(clock);
-    LinkState link;
-    PortState port_state{&ft, 0};
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames(link, port_state, log, dialogs, clock);
-    Port port(port_state, log, dialogs, texts);
-    ReplyDispatcher dispatcher(geraet, poll_state.timeout_count, frames, dialogs, texts, clock);
-    PollCycle poll({poll_state, link, frames, port, geraet, settings, log, clock, waiter, view});
-    poll.timer1().setInterval(kTickMs);
-    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
-                     &ReplyDispatcher::dispatch_reply);
+    BenchLink rig(ft, clock, waiter);
+    rig.settings.TIMERINTERVAL = kTickMs;
+    rig.poll.timer1().setInterval(kTickMs);
+    Geraetedaten& geraet = rig.geraet;
+    LinkState& link = rig.link;
+    ReplyDispatcher& dispatcher = rig.dispatcher;
     bool complete = false;
     QString table;
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, [&] {
-        table = build_sysstat_text(geraet, texts, clock.now());
+        table = build_sysstat_text(geraet, rig.texts, clock.now());
         complete = true;
     });
 
@@ -84,7 +62,7 @@ void BM_FullSysstatRead(benchmark::State& state) {
         if (e.direction == WireLogEntry::Direction::Sent) ++exchanges;
     });
 
-    poll.connect();
+    rig.poll.connect();
     // Connected, and the start requests all answered.
     if (!run_until([&] { return geraet.verbunden && link.outbuffer_count == 0; }, 10000)) {
         state.SkipWithError("did not connect");
@@ -98,7 +76,7 @@ void BM_FullSysstatRead(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         geraet.sysstat.resize(1);
-        frames.enqueue(req_sysstat(1));
+        rig.frames.enqueue(req_sysstat(1));
         if (!run_until([&] { return complete; }, 20000)) {
             state.SkipWithError("the read did not finish");
             break;
