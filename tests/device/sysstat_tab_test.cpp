@@ -17,17 +17,11 @@
 
 namespace {
 
-QByteArray block_reply(int n, int seconds = 1800) {
-    QByteArray p("e");
+// Slot n of the status memory: a block of 26 bytes, or erased (all 0xFF).
+QByteArray block_reply(int n, bool erased = false) {
     const int address = sysstat_address(n);
-    p.append(char(address >> 8)).append(char(address & 0xFF)).append(char(kSysstatBlockSize));
-    p.append(char(n)).append(char(seconds & 0xFF)).append(char(seconds >> 8)).append('\0');
-    for (int i = 0; i < 22; ++i) p.append(char(60 + i));
-    return p;
-}
-
-QByteArray erased_reply(int n) {
-    return block_reply(n, 0xFFFF).replace(4, kSysstatBlockSize, QByteArray(26, '\xFF'));
+    return QByteArray("e") + char(address >> 8) + char(address & 0xFF) + char(kSysstatBlockSize) +
+           QByteArray(kSysstatBlockSize, erased ? '\xFF' : char(n));
 }
 
 bool hourglass() {
@@ -70,7 +64,7 @@ protected:
         read->click();
         answer_next(block_reply(1));
         answer_next(block_reply(2));
-        answer_next(erased_reply(3));
+        answer_next(block_reply(3, true));
         ASSERT_FALSE(out->toPlainText().isEmpty());
     }
 
@@ -84,34 +78,11 @@ protected:
 
 }  // namespace
 
-TEST_F(SysstatTabTest, FullMemoryIsReadInOrderAndShownLastBlockFirst) {
-    geraet.verbunden = false;
-    read->click();
-    EXPECT_TRUE(queued().isEmpty());  // not connected: nothing happens
-    EXPECT_FALSE(hourglass());
-
-    geraet.verbunden = true;
-    read->click();
-    EXPECT_EQ(queued(), QList<QByteArray>{req_sysstat(1)});
-    EXPECT_TRUE(hourglass());
-    EXPECT_FALSE(read->isEnabled());
-    for (int n = 1; n <= 32; ++n) {
-        answer_next(block_reply(n, 255 + 256 * ((n - 1) % 7)));  // every low byte 255
-        if (n < 32) {
-            EXPECT_EQ(queued(), QList<QByteArray>{req_sysstat(n + 1)}) << n;
-            EXPECT_TRUE(hourglass()) << n;
-        }
-    }
-    EXPECT_TRUE(queued().isEmpty());  // slot 33 is never asked for
-    EXPECT_FALSE(hourglass());
-    EXPECT_TRUE(read->isEnabled());
-    const QStringList lines = out->toPlainText().split(u'\n');
-    ASSERT_EQ(lines.size(), 4 + 4 + 32 + 1);
-    EXPECT_EQ(lines[8].left(6), "    32");
-    EXPECT_EQ(lines[39].left(12), "     1   255");
-}
-
 TEST_F(SysstatTabTest, LinkResetEndsThePassAndANewClickStartsAgain) {
+    geraet.verbunden = false;
+    read->click();  // not connected: nothing happens
+    EXPECT_TRUE(queued().isEmpty());
+    geraet.verbunden = true;
     read->click();
     read->click();  // a second click while reading asks nothing more
     EXPECT_EQ(queued().size(), 1);
@@ -129,13 +100,13 @@ TEST_F(SysstatTabTest, LinkResetEndsThePassAndANewClickStartsAgain) {
     read->click();
     EXPECT_EQ(queued(), QList<QByteArray>{req_sysstat(1)});
     EXPECT_EQ(geraet.sysstat.size(), 1);  // nothing kept from before
-    answer_next(erased_reply(1));
+    answer_next(block_reply(1, true));
     EXPECT_FALSE(hourglass());
     EXPECT_EQ(out->toPlainText().count(u'\n'), 8);
 }
 
-TEST_F(SysstatTabTest, SaveProposesSerialAndTimeAndWritesTheTable) {
-    // Nothing to save, or no device: no dialog at all.
+TEST_F(SysstatTabTest, SaveProposesSerialAndTimeAndAdoptsTheFolder) {
+    // Nothing to save, no device, or no serial number: no dialog.
     save->click();
     read_two_blocks();
     geraet.verbunden = false;
@@ -147,14 +118,19 @@ TEST_F(SysstatTabTest, SaveProposesSerialAndTimeAndWritesTheTable) {
     EXPECT_TRUE(dialogs.dialog_dirs.isEmpty());
 
     geraet.sn = QStringLiteral(" 123456123456 ");  // trimmed for the name
-    const QString path = app_dir + "Status_123456123456_20091205_212000.txt";
-    dialogs.files = {path};
+    clock.set_ms(clock.now().msecsTo(QDateTime(QDate(2009, 9, 24), QTime(10, 19, 30))));
+    ASSERT_TRUE(QDir(app_dir).mkdir("service"));
+    const QString folder = app_dir + "service/";
+    dialogs.files = {folder + "typed"};  // the default extension is added
     ASSERT_TRUE(sysstat->save_sysstat());
-    EXPECT_EQ(dialogs.suggested_names, QStringList{"Status_123456123456_20261205_212000.txt"});
-    QString want = out->toPlainText();
-    want.replace("\n", "\r\n");
-    EXPECT_EQ(read_bytes(path), (want + "\r\n").toLatin1());
-    EXPECT_TRUE(read_bytes(path).startsWith("T3810123456123456\r\n"));
+    EXPECT_EQ(dialogs.suggested_names, QStringList{"Status_123456123456_20090924_101930.txt"});
+    EXPECT_EQ(dialogs.dialog_dirs, QStringList{app_dir});
+    QString table = out->toPlainText().replace("\n", "\r\n");
+    EXPECT_EQ(read_bytes(folder + "typed.txt"), (table + "\r\n").toLatin1());
+    EXPECT_TRUE(table.startsWith("T3810123456123456\r\n"));
+    // The folder becomes the start folder, saved at once.
+    EXPECT_EQ(settings.INITDIR, folder);
+    EXPECT_TRUE(read_bytes(config_path(app_dir)).contains("INITDIR|" + folder.toUtf8() + "\r\n"));
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
@@ -176,21 +152,6 @@ TEST_F(SysstatTabTest, ExistingFileIsReplacedOnlyAfterYes) {
     dialogs.answers = {false};
     EXPECT_FALSE(sysstat->save_sysstat());
     EXPECT_EQ(read_bytes(path), "old");
-}
-
-TEST_F(SysstatTabTest, FolderChoiceBecomesTheNewStartFolder) {
-    read_two_blocks();
-    ASSERT_TRUE(QDir(app_dir).mkdir("service"));
-    const QString folder = app_dir + "service/";
-    dialogs.files = {folder + "typed"};  // the default extension is added
-    ASSERT_TRUE(sysstat->save_sysstat());
-    EXPECT_EQ(settings.INITDIR, folder);
-    EXPECT_TRUE(QFile::exists(folder + "typed.txt"));
-    EXPECT_TRUE(read_bytes(config_path(app_dir)).contains("INITDIR|" + folder.toUtf8() + "\r\n"));
-    // The next dialog opens there.
-    dialogs.files = {""};
-    sysstat->save_sysstat();
-    EXPECT_EQ(dialogs.dialog_dirs.last(), folder);
 }
 
 TEST_F(SysstatTabTest, FailedWriteKeepsTheOldFileAndSaysWhy) {
