@@ -134,40 +134,28 @@ TEST_F(SysstatTabTest, SaveProposesSerialAndTimeAndAdoptsTheFolder) {
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
-TEST_F(SysstatTabTest, ExistingFileIsReplacedOnlyAfterYes) {
-    read_two_blocks();
-    const QString path = app_dir + "old.txt";
-    ASSERT_TRUE(write_bytes(path, "old"));
-    // No returns to the dialog; the same file again, then Yes.
-    dialogs.files = {path, path};
-    dialogs.answers = {false, true};
-    ASSERT_TRUE(sysstat->save_sysstat());
-    EXPECT_EQ(dialogs.questions, QStringList({"T3808", "T3808"}));
-    EXPECT_EQ(dialogs.dialog_dirs.size(), 2);
-    EXPECT_TRUE(read_bytes(path).startsWith("T3810"));
-
-    // Cancelled after No: nothing written.
-    ASSERT_TRUE(write_bytes(path, "old"));
-    dialogs.files = {path, ""};
-    dialogs.answers = {false};
-    EXPECT_FALSE(sysstat->save_sysstat());
-    EXPECT_EQ(read_bytes(path), "old");
-}
-
-TEST_F(SysstatTabTest, FailedWriteKeepsTheOldFileAndSaysWhy) {
+TEST_F(SysstatTabTest, ExistingFileIsReplacedOnlyAfterYesAndNeverDamaged) {
     read_two_blocks();
     for (int n = 0; n < 300; ++n) out->appendPlainText(QString(148, u'x'));
     const QString path = app_dir + "keep.txt";
     ASSERT_TRUE(write_bytes(path, "good old table\r\n"));
-    dialogs.files = {path};
-    dialogs.answers = {true};
+    // No returns to the dialog; the same file again, Yes, and the disk fills up.
+    dialogs.files = {path, path};
+    dialogs.answers = {false, true};
     {
-        FileSizeLimit limit(4096);  // the disk fills up half way
+        FileSizeLimit limit(4096);
         EXPECT_FALSE(sysstat->save_sysstat());
     }
+    EXPECT_EQ(dialogs.questions, QStringList({"T3808", "T3808"}));
     EXPECT_EQ(read_bytes(path), "good old table\r\n");
     EXPECT_EQ(QDir(app_dir).entryList({"keep*"}, QDir::Files), QStringList{"keep.txt"});
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith("T3809\r\n"));
     EXPECT_GT(dialogs.messages[0].size(), QString("T3809\r\n").size());  // the reason
+
+    // With room on the disk, Yes replaces it.
+    dialogs.files = {path};
+    dialogs.answers = {true};
+    ASSERT_TRUE(sysstat->save_sysstat());
+    EXPECT_TRUE(read_bytes(path).startsWith("T3810"));
 }
