@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -11,14 +10,9 @@
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
-#include "platform/clock.h"
-#include "shell/app.h"
 #include "shell/main_window.h"
-#include "support/manual_waiter.h"
-#include "support/recording_ftd2xx.h"
-#include "support/scripted_dialogs.h"
+#include "support/program_rig.h"
 
 namespace {
 
@@ -71,16 +65,9 @@ TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
                                   QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
         SCOPED_TRACE(locale.name().toStdString());
         QLocale::setDefault(locale);
-        QTemporaryDir dir;
-        for (const char* lang : {"langDE.txt", "langEN.txt"})
-            QFile::copy(QStringLiteral(QV5_BUILD_BIN_DIR) + lang, dir.path() + "/" + lang);
-        ScriptedDialogs dialogs;
-        ManualClock clock;
-        RecordingFtd2xx ft;
-        ManualWaiter waiter{clock};
-        App app({dir.path() + "/", dialogs, clock, ft, waiter});
-        ASSERT_TRUE(app.startup());
-        MainWindow* window = app.window();
+        Program program(true);
+        ASSERT_TRUE(program.app->startup());
+        MainWindow* window = program.app->window();
         window->show();
         window->resize(window->minimumSize());
         for (int tab = 0; tab < window->tab1()->count(); ++tab) {
