@@ -427,7 +427,6 @@ TEST(SerialOpenErrorDetail, PermissionDetailsComeFromTheLanguageTexts) {
         {&german, false, QString::fromUtf8("Keine Berechtigung für /dev/ttyUSB0.")},
         {&german, true, "/dev/ttyUSB0 wird benutzt (locked)."},
         {&none, true, "/dev/ttyUSB0 is in use by another program (locked)."},
-        {nullptr, true, "/dev/ttyUSB0 is in use by another program (locked)."},
     };
     for (const Case& c : cases)
         EXPECT_EQ(serial_open_error_detail("/dev/ttyUSB0", QSerialPort::PermissionError, "locked",
