@@ -1,7 +1,10 @@
 #include "shell/app.h"
 
+#include <QAction>
 #include <QTabWidget>
 
+#include "device/chart.h"
+#include "device/chart_box.h"
 #include "device/device_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -76,6 +79,7 @@ bool App::startup() {
     QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
                      &DeviceTab::update_display);
     QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
+    wire_chart();
     developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
                                                              texts, deps_.clock, app_dir()});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
@@ -96,6 +100,22 @@ bool App::startup() {
                      [this] { reinit_connection(); });
     poll.connect();
     return true;
+}
+
+// The chart follows the link (reset, status records) and the window (layout,
+// "Nur Druck"); it shows all curves from the start.
+void App::wire_chart() {
+    chart_ = std::make_unique<Chart>(*device_tab_->chart(), geraet, texts);
+    QObject::connect(&dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
+                     &Chart::chart_add_points);
+    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
+    QObject::connect(window_.get(), &MainWindow::tab_laid_out, chart_.get(), [this](int index) {
+        if (index == 0) chart_->chart_resized();
+    });
+    QObject::connect(window_.get(), &MainWindow::chart_toggle_requested, chart_.get(),
+                     &Chart::switch_view);
+    QObject::connect(chart_.get(), &Chart::menu_caption_changed, window_->men_kompressordruck(),
+                     &QAction::setText);
 }
 
 void App::reinit_connection() {

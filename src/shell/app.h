@@ -14,6 +14,7 @@
 #include "platform/language_table.h"
 #include "platform/settings.h"
 
+class Chart;
 class Clock;
 class DeveloperTab;
 class DeviceTab;
@@ -66,6 +67,7 @@ public:
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
+    Chart* chart() const { return chart_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -82,10 +84,12 @@ public:
 
 private:
     void wire();
+    void wire_chart();
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
+    std::unique_ptr<Chart> chart_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
 };
