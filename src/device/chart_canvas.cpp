@@ -41,9 +41,10 @@ void ChartCanvas::add_damage(const QRectF& rect) {
 }
 
 void ChartCanvas::fill_box(int x1, int y1, int x2, int y2, int colour) {
-    const double one = 1 / dpr_;
+    // The far corner's pixel is a whole pixel of 15 twips at any pixel ratio,
+    // so the strips of consecutive segments meet without a seam.
     const QRectF box(QPointF(px(qMin(x1, x2)), px(qMin(y1, y2))),
-                     QPointF(px(qMax(x1, x2)) + one, px(qMax(y1, y2)) + one));
+                     QPointF(px(qMax(x1, x2) + kTwipsPerPixel), px(qMax(y1, y2) + kTwipsPerPixel)));
     painter_.fillRect(box, colour_from_int(colour));
     add_damage(box);
 }

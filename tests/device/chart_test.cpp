@@ -224,6 +224,27 @@ TEST_F(ChartTest, FirstPointDrawsNothingAndSegmentsShadeByPhase) {
     EXPECT_EQ(at(px(750 + 35 * 13395 / 60.0), px(300)), kWhite);
 }
 
+TEST_F(ChartTest, ShadeStripsMeetWithoutSeamsOnAHighDensityScreen) {
+    // Twice the pixels per twip: the strips of consecutive segments must still
+    // cover every device pixel between the first and the last point.
+    QImage image(953 * 2, 349 * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    ChartPanel p = chart_layout(14295, 5235, 1, texts)[3];
+    {
+        ChartCanvas canvas(image);
+        for (int i = 0; i <= 20; ++i) panel_add_point(canvas, p, 1 + 0.4 * i, 0, kChartShade2);
+    }
+    const int row = 2 * px(1000);
+    const QVector<int> seams = [&] {
+        QVector<int> out;
+        for (int x = 2 * px(750 + 1.2 * 13395 / 60); x <= 2 * px(750 + 8.8 * 13395 / 60); ++x)
+            if (image.pixelColor(x, row) != kShade2) out.append(x);
+        return out;
+    }();
+    EXPECT_TRUE(seams.isEmpty()) << seams.size() << " columns, first " << seams.value(0);
+}
+
 TEST_F(ChartTest, LabelsReadFromTheTopAndTimeOnlyUnderTheBottomPanel) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const ChartPanels full = chart_layout(14295, 5235, 0, texts);
