@@ -66,7 +66,7 @@ TEST(ChartEndToEnd, MenuAndDoubleClickSwitchTheViewTwice) {
     window->show();
     auto* box = rig.find<ChartBox>("Chart");
     QAction* item = window->men_kompressordruck();
-    ASSERT_TRUE(rig.wait_connected());  // the tabs take clicks from then on
+    ASSERT_TRUE(rig.wait_connected());     // the tabs take clicks from then on
     EXPECT_EQ(item->text(), "Nur Druck");  // its own caption until the first switch
 
     struct Step {
