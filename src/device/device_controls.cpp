@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "device/chart_box.h"
 #include "device/colours.h"
 #include "device/fit_label.h"
 #include "device/lamp.h"
@@ -217,7 +218,7 @@ DeviceControls build_device_controls(QWidget* page) {
     build_phase(c, page);
     build_timings(c, page);
     build_alarms(c, page);
-    c.Chart = named(new QWidget(page), "Chart");
+    c.Chart = named(new ChartBox(page), "Chart");
     c.Chart->setGeometry(page_rect(180, 4320, 14295, 5235));
     return c;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+class ChartBox;
 class Lamp;
 class QComboBox;
 class QGroupBox;
@@ -64,7 +65,7 @@ struct DeviceControls {
     Lamp* sh_Technik = nullptr;
 
     // The pressure chart's picture box; drawn by the chart.
-    QWidget* Chart = nullptr;
+    ChartBox* Chart = nullptr;
 };
 
 // Creates every control of the tab on `page` at its design position.

@@ -32,7 +32,7 @@ public:
     void fill_timing_lists();
 
     const DeviceControls& controls() const { return c_; }
-    QWidget* chart() const { return c_.Chart; }
+    ChartBox* chart() const { return c_.Chart; }
     // A timing list is locked except while the technician edits it.
     bool timing_locked(int n) const { return !unlocked_[size_t(n)]; }
 

@@ -1,8 +1,11 @@
 #include "shell/app.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QTabWidget>
 
+#include "device/chart.h"
+#include "device/chart_box.h"
 #include "device/device_tab.h"
 #include "device/sysstat_tab.h"
 #include "platform/clock.h"
@@ -95,6 +98,7 @@ bool App::startup() {
                      &DeviceTab::update_display);
     QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
     add_sysstat_tab();
+    wire_chart();
     developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
                                                              texts, deps_.clock, app_dir()});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
@@ -129,6 +133,22 @@ void App::add_sysstat_tab() {
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, tab,
                      &SysstatTab::pass_complete);
     QObject::connect(&poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
+}
+
+// The chart follows the link (reset, status records) and the window (layout,
+// "Nur Druck"); it shows all curves from the start.
+void App::wire_chart() {
+    chart_ = std::make_unique<Chart>(*device_tab_->chart(), geraet, texts);
+    QObject::connect(&dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
+                     &Chart::chart_add_points);
+    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
+    QObject::connect(window_.get(), &MainWindow::tab_laid_out, chart_.get(), [this](int index) {
+        if (index == 0) chart_->chart_resized();
+    });
+    QObject::connect(window_.get(), &MainWindow::chart_toggle_requested, chart_.get(),
+                     &Chart::switch_view);
+    QObject::connect(chart_.get(), &Chart::menu_caption_changed, window_->men_kompressordruck(),
+                     &QAction::setText);
 }
 
 void App::reinit_connection() {

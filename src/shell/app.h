@@ -15,6 +15,7 @@
 #include "platform/language_table.h"
 #include "platform/settings.h"
 
+class Chart;
 class Clock;
 class DeveloperTab;
 class DeviceTab;
@@ -71,6 +72,7 @@ public:
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
     SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
+    Chart* chart() const { return chart_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -88,11 +90,13 @@ public:
 private:
     void wire();
     void add_sysstat_tab();
+    void wire_chart();
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
     std::unique_ptr<SysstatTab> sysstat_tab_;
+    std::unique_ptr<Chart> chart_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
     QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
