@@ -20,6 +20,10 @@ QString CommLog::format_seconds(qint64 elapsed_ms) {
            QStringLiteral("%1").arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString CommLog::event_time(const QDateTime& when) {
+    return when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+}
+
 void CommLog::log_line(Direction direction, const QString& text) {
     static const QString kGap(12, u' ');
     const char* tag = direction == Direction::Out  ? "OUT"

@@ -28,8 +28,10 @@ bool read_text_lines(const QString& path, QStringList& lines) {
 
 bool write_text_file(const QString& path, const QString& text) {
     QSaveFile file(path);
-    // Never fall back to writing the target in place: that is what loses data.
-    file.setDirectWriteFallback(false);
+    // A folder we may not write to but a file in it we may (a common
+    // installation): then the file is written in place, the one way to save it
+    // at all. A failure half way is still reported.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so a short write shows here. Buffered, the error would only
     // come up in commit()'s final flush, and Qt 6.4 then still renames the
     // truncated file over the old one.

@@ -12,5 +12,7 @@ bool read_text_lines(const QString& path, QStringList& lines);
 
 // Writes the text as it stands (the caller puts in the CR LF line ends) through
 // an atomic replacement: on any failure the previous file stays as it was and
-// no partial file is left behind.
+// no partial file is left behind. Where the folder refuses new files but the
+// file itself may be written, the file is written in place instead; a failure
+// then may leave it partly written, and is reported all the same.
 bool write_text_file(const QString& path, const QString& text);

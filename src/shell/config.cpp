@@ -39,8 +39,9 @@ bool read_settings(Settings& settings, const QStringList& lines) {
         if (pieces.size() < 2) return false;
         const QString& value = pieces[1];
         if (key == u"TIMEOUT") {
+            // A time-out of no time at all would resend on every tick.
             const std::optional<double> timeout = parse_number(value);
-            if (!timeout) return false;
+            if (!timeout || *timeout <= 0) return false;
             settings.TIMEOUT = *timeout;
         } else if (key == u"TIMERINTERVAL") {
             const std::optional<qint16> interval = parse_interval(value);
