@@ -82,6 +82,12 @@ good_status_times() {
 }
 connects() { awk '$2 == "RECV" && $3 " " $4 " " $5 == "26 31 3F" { n++ } END { print n + 0 }' "$sim_log"; }
 
+# Memory and CPU count from the first status reply on: start-up is not the steady state.
+for _ in $(seq 600); do
+    [ -n "$(good_status_times | head -1)" ] && break
+    sleep 0.1
+done
+
 echo "soak: $minutes min, emulator ${faults[*]}, files in $work"
 printf '%6s %9s %7s %5s %14s %13s %9s\n' minute rss_kB cpu_% link status_replies longest_gap_s connects
 rss_start=$(rss_kb)
@@ -110,7 +116,7 @@ for minute in $(seq "$minutes"); do
     printf '%6d %9s %7s %5s %14s %13s %9s\n' "$minute" "$(rss_kb)" "$cpu" "$link" "$count" "$gap" "$(connects)"
 done
 
-echo "soak: resident memory $rss_start kB at start, $(rss_kb) kB at the end"
+echo "soak: resident memory $rss_start kB once connected, $(rss_kb) kB at the end"
 awk -v t=$(($(cpu_ticks) - ticks_start)) -v w=$(($(date +%s%3N) - wall_start)) -v hz="$clk_tck" \
     'BEGIN { printf "soak: CPU %.2f %% of one core over the whole run\n", 100 * t / hz / (w / 1000) }'
 echo "soak: connections made: $(connects) (the first one included)"
