@@ -1,7 +1,6 @@
 // Looking for a converter while none is attached: the poll tick does it on
 // every tick. The system's full port listing against the kept list.
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include "platform/serial_ftd2xx.h"
@@ -26,10 +25,3 @@ void BM_ListDevicesBetweenChanges(benchmark::State& state) {
 BENCHMARK(BM_ListDevicesBetweenChanges)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
