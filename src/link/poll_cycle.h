@@ -59,7 +59,8 @@ public:
     void reset_and_reopen();
 
     void wait_ms(int ms);
-    // Hourglass and a disabled window while waiting.
+    // Hourglass and a disabled window while waiting; a window that was
+    // disabled already stays so.
     void wait_busy(int ms);
 
 signals:
