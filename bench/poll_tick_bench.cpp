@@ -1,7 +1,6 @@
 // One poll tick with a reply waiting at the port, without the window: time-out
 // check, read, parse, dispatch into the device data, periodic requests, send.
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
 #include <cstring>
 
 #include "bench_link.h"
@@ -90,10 +89,3 @@ void BM_PollTickWithReplyWaiting(benchmark::State& state) {
 BENCHMARK(BM_PollTickWithReplyWaiting);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // Throughput of the frame receiver on a stream of status records, as the poll
 // tick feeds it: chunks as they come off the port, frames split across chunks.
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
 
 #include "link/frame.h"
 #include "link/requests.h"
@@ -43,10 +42,3 @@ void BM_ReceiveStatusRecords(benchmark::State& state) {
 BENCHMARK(BM_ReceiveStatusRecords)->Arg(48)->Arg(512);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

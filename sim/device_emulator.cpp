@@ -97,7 +97,7 @@ void DeviceEmulator::receive_from_host(const QByteArray& bytes, qint64 now_ms) {
         const std::optional<BootLoader::Output> out = boot_.feed(bytes[i], at_us);
         if (!out) continue;
         log_boot_bytes(out->restart ? QStringLiteral("restart") : QString());
-        if (!out->reply.isEmpty()) transmit(out->reply, out->at_us, true, QString());
+        if (!out->reply.isEmpty()) transmit(out->reply, out->at_us, true, QString(), false);
         if (out->restart) {
             // Back in the firmware: a fresh start at the normal line speed.
             state_.power_on_ms = at_us / 1000;
@@ -231,16 +231,18 @@ void DeviceEmulator::send_reply(const QByteArray& payload, Micros ready_us) {
         bytes.prepend(junk);
         notes << QStringLiteral("%1 garbage bytes first").arg(count);
     }
-    transmit(bytes, ready_us, false, notes.join(QStringLiteral(", ")));
+    const bool split =
+        faults_.split || (faults_.split_every > 0 && replies_ % quint64(faults_.split_every) == 0);
+    if (split && !faults_.split) notes << QStringLiteral("split");
+    transmit(bytes, ready_us, false, notes.join(QStringLiteral(", ")), split);
 }
 
 void DeviceEmulator::transmit(const QByteArray& bytes, Micros ready_us, bool boot,
-                              const QString& note) {
+                              const QString& note, bool split) {
     const Micros start_us = std::max(ready_us + Micros(faults_.delay_ms) * 1000, tx_line_free_);
     log(WireLogEntry::Direction::Sent, start_us, bytes, note, boot);
     // A byte reaches the host once its stop bits are through; a split reply
     // is handed over a burst at a time, with a pause between bursts.
-    const bool split = faults_.split && !boot;
     const quint32 baud = boot ? kBootBaud : kNormalBaud;
     Micros burst_start = start_us;
     qsizetype pos = 0;
@@ -260,7 +262,7 @@ void DeviceEmulator::transmit(const QByteArray& bytes, Micros ready_us, bool boo
 
 void DeviceEmulator::run_boot_loader_until(Micros now_us) {
     const std::optional<BootLoader::Output> out = boot_.poll(now_us, faults_.reject_block_every);
-    if (out && !faults_.silent) transmit(out->reply, out->at_us, true, QString());
+    if (out && !faults_.silent) transmit(out->reply, out->at_us, true, QString(), false);
 }
 
 QByteArray DeviceEmulator::take_output(qint64 now_ms) {

@@ -15,6 +15,7 @@ struct DeviceFaults {
     int corrupt_every = 0;       // every Nth framed reply goes out with a wrong CRC
     bool garbage = false;        // stray bytes (never "&") on the line before each reply
     bool split = false;          // replies reach the host in odd-sized bursts
+    int split_every = 0;         // every Nth framed reply comes in bursts
     int delay_ms = 0;            // extra time before each reply starts
     bool silent = false;         // requests are neither acted on nor answered
     bool unplugged = false;      // nothing gets through in either direction
@@ -84,7 +85,9 @@ private:
     void parse_frames();
     QByteArray answer(const QByteArray& payload, qint64 now_ms);
     void send_reply(const QByteArray& payload, Micros ready_us);
-    void transmit(const QByteArray& bytes, Micros ready_us, bool boot, const QString& note);
+    // A split transmission reaches the host in bursts with pauses between them.
+    void transmit(const QByteArray& bytes, Micros ready_us, bool boot, const QString& note,
+                  bool split);
     void run_boot_loader_until(Micros now_us);
     void log(WireLogEntry::Direction direction, Micros at_us, const QByteArray& bytes,
              const QString& note = QString(), bool boot = false);

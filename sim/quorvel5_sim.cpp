@@ -79,6 +79,8 @@ void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
         f.delay_ms = int_option(p, QStringLiteral("delay"), 0, 600000);
     f.garbage = p.isSet(QStringLiteral("garbage"));
     f.split = p.isSet(QStringLiteral("split"));
+    if (p.isSet(QStringLiteral("split-every")))
+        f.split_every = int_option(p, QStringLiteral("split-every"), 0, 1000000);
     f.silent = p.isSet(QStringLiteral("silent"));
 }
 
@@ -105,6 +107,7 @@ int main(int argc, char** argv) {
     opt("corrupt", "Send every Nth reply with a wrong CRC.", "N");
     opt("garbage", "Put stray bytes on the line before every reply.");
     opt("split", "Deliver replies in odd-sized bursts with pauses between them.");
+    opt("split-every", "Deliver every Nth reply in bursts (as --split does for all).", "N");
     opt("delay", "Wait MS milliseconds more before every reply.", "MS");
     opt("silent", "Answer nothing.");
     opt("unplug-after", "After SECONDS, remove the link and stop answering.", "SECONDS");

@@ -20,6 +20,10 @@ QString CommLog::format_seconds(qint64 elapsed_ms) {
            QStringLiteral("%1").arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
+QString CommLog::event_time(const QDateTime& when) {
+    return when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+}
+
 void CommLog::log_line(Direction direction, const QString& text) {
     static const QString kGap(12, u' ');
     const char* tag = direction == Direction::Out  ? "OUT"
@@ -58,7 +62,9 @@ void CommLog::bound_out(const QString& appended) {
 
 bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
                     const LanguageTable& texts) {
-    if (write_text_file(name, text + QLatin1String("\r\n"))) return true;
+    if (write_text_file(name, text + QLatin1String("\r\n"), nullptr,
+                        WriteMode::InPlaceIfFolderLocked))
+        return true;
     dialogs.show_message(texts.lang_text(5400) + u' ' + name + u' ' + texts.lang_text(5500));
     return false;
 }

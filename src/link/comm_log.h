@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -42,6 +43,9 @@ public:
     // "000.00": seconds since start, at least three integer digits, the
     // locale's decimal separator.
     static QString format_seconds(qint64 elapsed_ms);
+    // Date and time that lead a time-out or length report: "dd.MM.yyyy
+    // HH:mm:ss", so that reports a second apart are told apart.
+    static QString event_time(const QDateTime& when);
 
 signals:
     // The text was appended to `out` without cutting anything.

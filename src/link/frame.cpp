@@ -1,6 +1,6 @@
 #include "link/frame.h"
 
-#include <QLocale>
+#include <algorithm>
 
 #include "link/conversions.h"
 #include "platform/clock.h"
@@ -42,9 +42,17 @@ bool FrameLink::enqueue(const QByteArray& payload) {
         ++state_.outbuffer_count;
         return true;
     }
-    dialogs_.show_message(QStringLiteral("Outbuffer overflow"));
+    // Reset before the message: the poll ticks go on while the message box
+    // shows, and a full queue would overflow again behind it.
     emit queue_overflow();
+    dialogs_.show_message(QStringLiteral("Outbuffer overflow"));
     return false;
+}
+
+bool FrameLink::is_queued(const QByteArray& payload) const {
+    const auto begin = state_.outbuffer.begin();
+    return std::find(begin, begin + state_.outbuffer_count, payload) !=
+           begin + state_.outbuffer_count;
 }
 
 void FrameLink::send_next() {
@@ -73,9 +81,8 @@ void FrameLink::receive(const QByteArray& chunk) {
         if (rx.size() - at < 5) break;
         const int n = uchar(rx[at + 1]) - 0x30;
         if (n < 0 || n > kMaxPayload) {
-            log_.log_error(QLocale().toString(clock_.now(), QLocale::ShortFormat) +
-                           QStringLiteral(":Invalid clen") + QString::number(n) +
-                           QStringLiteral("\r\n"));
+            log_.log_error(CommLog::event_time(clock_.now()) + QStringLiteral(":Invalid clen") +
+                           QString::number(n) + QStringLiteral("\r\n"));
             ++at;
             continue;
         }

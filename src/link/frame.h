@@ -41,8 +41,10 @@ public:
 
     // Logs the payload, then writes the frame with one write; -1 when no device is open.
     qint32 send_frame(const QByteArray& payload);
-    // False (after telling the user and asking for a link reset) when the queue is full.
+    // False (after asking for a link reset and telling the user) when the queue is full.
     bool enqueue(const QByteArray& payload);
+    // True while the payload waits in the queue, not yet sent.
+    bool is_queued(const QByteArray& payload) const;
     // Sends the head of the queue unless a reply is still awaited.
     void send_next();
     // Consumes bytes read from the port; every valid frame is dispatched in order.

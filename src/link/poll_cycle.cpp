@@ -1,6 +1,6 @@
 #include "link/poll_cycle.h"
 
-#include <QLocale>
+#include <QLoggingCategory>
 
 #include "link/comm_log.h"
 #include "link/device_data.h"
@@ -12,6 +12,10 @@
 #include "platform/cp1252.h"
 #include "platform/settings.h"
 #include "platform/waiter.h"
+
+// Off by default; QT_LOGGING_RULES="quorvel5.link.queue.info=true" shows each
+// new high-water mark of the request queue on the program's error output.
+Q_LOGGING_CATEGORY(lc_queue, "quorvel5.link.queue", QtWarningMsg)
 
 namespace {
 constexpr int kMaxTimeouts = 3;
@@ -33,7 +37,10 @@ void PollCycle::tick() {
         check_timeout();
         if (p_.port.is_open()) {
             read_replies();
-            if (p_.geraet.verbunden) queue_periodic();
+            if (p_.geraet.verbunden) {
+                queue_periodic();
+                note_queue_length();
+            }
             p_.frames.send_next();
         }
     } else if (p_.view.current_tab() == 0) {
@@ -49,15 +56,18 @@ void PollCycle::check_timeout() {
     if (p_.poll.timeout_count < kMaxTimeouts) {
         ++p_.poll.timeout_count;
         p_.geraet.letzte_antwort = p_.clock.monotonic_ms();
-        p_.log.log_error(QLocale().toString(p_.clock.now(), QLocale::ShortFormat) +
-                         QStringLiteral(" Timeout Nr ") + QString::number(p_.poll.timeout_count) +
-                         QStringLiteral(" Command:") + decode_cp1252(p_.link.last_command) +
-                         QStringLiteral("\r\n"));
+        p_.log.log_error(CommLog::event_time(p_.clock.now()) + QStringLiteral(" Timeout Nr ") +
+                         QString::number(p_.poll.timeout_count) + QStringLiteral(" Command:") +
+                         decode_cp1252(p_.link.last_command) + QStringLiteral("\r\n"));
         p_.link.waiting_reply = true;
         p_.frames.send_frame(p_.link.last_command);
         return;
     }
     // The fourth time-out in a row: the device is gone.
+    reset_and_reopen();
+}
+
+void PollCycle::reset_and_reopen() {
     p_.port.closedevice();
     link_reset();
     p_.view.select_tab(0);
@@ -82,12 +92,25 @@ void PollCycle::read_replies() {
 }
 
 void PollCycle::queue_periodic() {
+    // A request still waiting from its last turn is not queued twice: on a
+    // slow or lossy line every lost reply costs a whole time-out, and the
+    // queue would otherwise grow until it overflows.
+    const auto queue_once = [this](const QByteArray& request) {
+        if (!p_.frames.is_queued(request)) p_.frames.enqueue(request);
+    };
     const qint32 m8 = p_.poll.tick_count % 8;
     const qint32 m400 = p_.poll.tick_count % 400;
-    if (m8 == 0) p_.frames.enqueue(req_status(0));
-    if (m8 == 4) p_.frames.enqueue(req_status(1));
-    if (m400 == 11) p_.frames.enqueue(req_bstd());
-    if (m400 >= 21 && m400 <= 33 && m400 % 2 == 1) p_.frames.enqueue(req_zeit((m400 - 21) / 2));
+    if (m8 == 0) queue_once(req_status(0));
+    if (m8 == 4) queue_once(req_status(1));
+    if (m400 == 11) queue_once(req_bstd());
+    if (m400 >= 21 && m400 <= 33 && m400 % 2 == 1) queue_once(req_zeit((m400 - 21) / 2));
+}
+
+void PollCycle::note_queue_length() {
+    if (p_.link.outbuffer_count <= p_.poll.queue_high_water) return;
+    p_.poll.queue_high_water = p_.link.outbuffer_count;
+    qCInfo(lc_queue) << "request queue high-water mark while connected:"
+                     << p_.poll.queue_high_water;
 }
 
 void PollCycle::try_reopen() {

@@ -19,6 +19,9 @@ struct PollState {
     qint32 timeout_count = 0;  // consecutive time-outs
     bool open_quiet = true;    // the first automatic open attempts show no messages
     qint16 open_retries = 0;
+    // The longest the request queue has been while connected, for judging a
+    // slow or lossy line; kept for the whole run.
+    qint32 queue_high_water = 0;
 };
 
 // The poll timer and everything it drives: time-out supervision, reading,
@@ -50,6 +53,10 @@ public:
     // Empties queue and buffers, resets the device data and stops the timer.
     // It does not close the device.
     void link_reset();
+    // Closes the device and resets the link, with the timer running on, so
+    // the tick reopens the device and connects afresh: after the fourth
+    // time-out in a row and after a queue overflow.
+    void reset_and_reopen();
 
     void wait_ms(int ms);
     // Hourglass and a disabled window while waiting; a window that was
@@ -66,6 +73,7 @@ private:
     void check_timeout();
     void read_replies();
     void queue_periodic();
+    void note_queue_length();
     void try_reopen();
 
     Parts p_;

@@ -45,16 +45,16 @@ bool account_may_use(const QString& path) {
 #endif
 }
 
-std::vector<Candidate> list_candidates(const QString& emulator_link,
+// Where device nodes of serial converters come and go.
+const QStringList kDeviceFolders{QStringLiteral("/dev"), QStringLiteral("/dev/serial"),
+                                 QStringLiteral("/dev/serial/by-id")};
+
+// The FTDI ports, then the emulator. The emulator link is looked at afresh each
+// time: that is a few system calls, and a link whose emulator ended must not count.
+std::vector<Candidate> list_candidates(const QStringList& ftdi_ports, const QString& emulator_link,
                                        const QStringList& open_paths) {
     std::vector<Candidate> list;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports) {
-        if (info.hasVendorIdentifier() && info.vendorIdentifier() == kFtdiVendorId)
-            list.push_back({info.systemLocation(), false});
-    }
-    std::sort(list.begin(), list.end(),
-              [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
+    for (const QString& path : ftdi_ports) list.push_back({path, false});
 
     const QString target = QFileInfo(emulator_link).canonicalFilePath();
     if (target.isEmpty()) return list;
@@ -67,6 +67,17 @@ std::vector<Candidate> list_candidates(const QString& emulator_link,
 }
 
 }  // namespace
+
+QStringList system_ftdi_ports() {
+    QStringList paths;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : ports) {
+        if (info.hasVendorIdentifier() && info.vendorIdentifier() == kFtdiVendorId)
+            paths << info.systemLocation();
+    }
+    paths.sort();
+    return paths;
+}
 
 struct SerialFtd2xx::OpenPort {
     QSerialPort port;
@@ -110,7 +121,13 @@ QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortErr
 }
 
 SerialFtd2xx::SerialFtd2xx(const QString& app_dir)
-    : emulator_link_(app_dir + QStringLiteral("ttyQV5SIM")) {}
+    : emulator_link_(app_dir + QStringLiteral("ttyQV5SIM")),
+      discovery_(kDeviceFolders, system_ftdi_ports, system_clock_) {}
+
+SerialFtd2xx::SerialFtd2xx(const QString& app_dir, PortDiscovery::Lister lister,
+                           const QStringList& device_folders, const Clock& clock)
+    : emulator_link_(app_dir + QStringLiteral("ttyQV5SIM")),
+      discovery_(device_folders, std::move(lister), clock) {}
 
 SerialFtd2xx::~SerialFtd2xx() = default;
 
@@ -122,7 +139,8 @@ QStringList SerialFtd2xx::open_paths() const {
 
 QStringList SerialFtd2xx::candidates() const {
     QStringList paths;
-    for (const Candidate& c : list_candidates(emulator_link_, open_paths())) paths << c.path;
+    for (const Candidate& c : list_candidates(discovery_.ports(), emulator_link_, open_paths()))
+        paths << c.path;
     return paths;
 }
 
@@ -156,7 +174,8 @@ FT_STATUS SerialFtd2xx::FT_ListDevices(quint32& count, quint32 flags) {
 
 FT_STATUS SerialFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     handle = 0;
-    const std::vector<Candidate> list = list_candidates(emulator_link_, open_paths());
+    const std::vector<Candidate> list =
+        list_candidates(discovery_.ports(), emulator_link_, open_paths());
     if (index < 0 || size_t(index) >= list.size()) {
         last_error_ = QStringLiteral("There is no converter number %1.").arg(index);
         return FT_DEVICE_NOT_OPENED;
@@ -174,6 +193,8 @@ FT_STATUS SerialFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     if (!port.open(QIODevice::ReadWrite)) {
         last_error_ = serial_open_error_detail(candidate.path, port.error(), port.errorString(),
                                                account_may_use(candidate.path), texts_);
+        // The list may be out of date; ask the system next time.
+        if (port.error() == QSerialPort::DeviceNotFoundError) discovery_.invalidate();
         return FT_DEVICE_NOT_OPENED;
     }
     open->path = candidate.path;

@@ -6,13 +6,19 @@
 #include <map>
 #include <memory>
 
+#include "platform/clock.h"
 #include "platform/ftd2xx.h"
+#include "platform/port_discovery.h"
 
 // The converter calls on the operating system's serial ports. Converters are
 // the FTDI ports the system lists (USB vendor id 0x0403), ordered by device
 // path, followed by the emulator: a link "ttyQV5SIM" in the program folder,
 // counted only while it resolves to a terminal. So FT_Open(0) opens real
 // hardware before the emulator when both are there.
+//
+// The system's port list is kept between calls and taken again when the device
+// folders change (see PortDiscovery), so that looking for a converter on every
+// poll tick costs next to nothing while none is attached.
 //
 // Reads never block: FT_GetQueueStatus first takes in whatever the system
 // holds for the port, because the program waits in nested event loops and
@@ -21,6 +27,10 @@ class SerialFtd2xx final : public Ftd2xx {
 public:
     // `app_dir`: the program folder with a trailing "/".
     explicit SerialFtd2xx(const QString& app_dir);
+    // How the system's FTDI ports are listed, the folders watched for devices
+    // coming and going, and the clock that ages the list (tests hand in their own).
+    SerialFtd2xx(const QString& app_dir, PortDiscovery::Lister lister,
+                 const QStringList& device_folders, const Clock& clock);
     ~SerialFtd2xx() override;
 
     FT_STATUS FT_ListDevices(quint32& count, quint32 flags) override;
@@ -51,6 +61,8 @@ private:
     FT_STATUS lost(OpenPort& open);
 
     QString emulator_link_;
+    SystemClock system_clock_;
+    mutable PortDiscovery discovery_;  // a cache: looking refreshes it
     std::map<FT_HANDLE, std::unique_ptr<OpenPort>> ports_;
     FT_HANDLE next_handle_ = 1;
     QString last_error_;
@@ -71,6 +83,9 @@ QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortErr
 constexpr int kTextConnectionLost = 2950;
 constexpr int kTextNoPermission = 2951;
 constexpr int kTextDeviceInUse = 2952;
+
+// The system's FTDI ports (USB vendor id 0x0403), ordered by device path.
+QStringList system_ftdi_ports();
 
 // True when `path` (after following links) is a terminal device.
 bool is_terminal_device(const QString& path);

@@ -26,14 +26,13 @@ bool read_text_lines(const QString& path, QStringList& lines) {
     return true;
 }
 
-bool write_text_file(const QString& path, const QString& text, QString* error) {
+bool write_text_file(const QString& path, const QString& text, QString* error, WriteMode mode) {
     QSaveFile file(path);
     const auto fail = [&] {
         if (error) *error = file.errorString();
         return false;
     };
-    // Never fall back to writing the target in place: that is what loses data.
-    file.setDirectWriteFallback(false);
+    file.setDirectWriteFallback(mode == WriteMode::InPlaceIfFolderLocked);
     // Unbuffered, so a short write shows here. Buffered, the error would only
     // come up in commit()'s final flush, and Qt 6.4 then still renames the
     // truncated file over the old one.

@@ -14,4 +14,13 @@ bool read_text_lines(const QString& path, QStringList& lines);
 // an atomic replacement: on any failure the previous file stays as it was and
 // no partial file is left behind. On failure `error`, when given, receives the
 // system's description of what went wrong.
-bool write_text_file(const QString& path, const QString& text, QString* error = nullptr);
+//
+// `InPlaceIfFolderLocked` is for the program's own files (settings, communication
+// log) in an installation whose folder refuses new files while the file itself
+// may be written: then the file is written in place, the one way to save it at
+// all; a failure half way may leave it partly written and is reported all the
+// same. Documents the technician keeps (protocols, status tables) never take
+// that road.
+enum class WriteMode { AtomicOnly, InPlaceIfFolderLocked };
+bool write_text_file(const QString& path, const QString& text, QString* error = nullptr,
+                     WriteMode mode = WriteMode::AtomicOnly);

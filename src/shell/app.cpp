@@ -74,7 +74,7 @@ App::~App() {
 void App::wire() {
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
-    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::link_reset);
+    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::reset_and_reopen);
     QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, &poll, [this] {
         link_view.set_busy_cursor(false);
         link_view.set_tabs_enabled(true);

@@ -39,8 +39,9 @@ bool read_settings(Settings& settings, const QStringList& lines) {
         if (pieces.size() < 2) return false;
         const QString& value = pieces[1];
         if (key == u"TIMEOUT") {
+            // A time-out of no time at all would resend on every tick.
             const std::optional<double> timeout = parse_number(value);
-            if (!timeout) return false;
+            if (!timeout || *timeout <= 0) return false;
             settings.TIMEOUT = *timeout;
         } else if (key == u"TIMERINTERVAL") {
             const std::optional<qint16> interval = parse_interval(value);
@@ -87,7 +88,7 @@ bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs
     const QString text = QLatin1String("TIMEOUT|") + config_number_text(settings.TIMEOUT) + crlf +
                          QLatin1String("TIMERINTERVAL|") + QString::number(settings.TIMERINTERVAL) +
                          crlf + QLatin1String("INITDIR|") + settings.INITDIR + crlf;
-    if (write_text_file(path, text)) return true;
+    if (write_text_file(path, text, nullptr, WriteMode::InPlaceIfFolderLocked)) return true;
     dialogs.show_message(texts.lang_text(5000));
     return false;
 }

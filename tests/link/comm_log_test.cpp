@@ -78,19 +78,17 @@ TEST_F(CommLogTest, ErrorsGoToTheOutputAsTheyStand) {
 }
 
 TEST_F(CommLogTest, LogKeepsItsOldestFortyThousandCharacters) {
-    const QString line(98, u'a');  // 30 characters of prefix + 98 + CR LF = 130 a line
-    int lines = 0;
-    while (log.comm_log().size() + 130 <= CommLog::kLogLimit) {
-        log.log_line(CommLog::Direction::Out, line);
-        ++lines;
-    }
-    const QString first_part = log.comm_log().left(CommLog::kLogKeep);
-    log.log_line(CommLog::Direction::Out, line);  // passes 60000
+    // "OUT 000.00" and twelve spaces, 106 characters of text and CR LF: 130 a line.
+    const QString line(106, u'a');
+    for (int i = 0; i < 461; ++i) log.log_line(CommLog::Direction::Out, line);
+    ASSERT_EQ(log.comm_log().size(), 59930);
+    const QString first_part = log.comm_log().left(40000);
+    log.log_line(CommLog::Direction::Out, line);  // 60060: past 60000
     EXPECT_EQ(log.comm_log(), first_part);
     log.log_line(CommLog::Direction::In, "newer");
+    EXPECT_EQ(log.comm_log().size(), 40000 + 29);
     EXPECT_TRUE(log.comm_log().startsWith(first_part));
     EXPECT_TRUE(log.comm_log().endsWith("newer\r\n"));
-    EXPECT_GT(lines, 400);
 }
 
 TEST_F(CommLogTest, OutputKeepsItsNewestTwentyFiveThousandCharacters) {
@@ -100,9 +98,21 @@ TEST_F(CommLogTest, OutputKeepsItsNewestTwentyFiveThousandCharacters) {
     EXPECT_EQ(log.out().size(), 50000);
     EXPECT_EQ(replaced.count(), 0);
     log.log_error("newest");
-    EXPECT_EQ(log.out().size(), CommLog::kOutKeep);
+    EXPECT_EQ(log.out().size(), 25000);
     EXPECT_TRUE(log.out().endsWith("newest"));
     EXPECT_EQ(replaced.count(), 1);
+}
+
+TEST(CommLogEventTime, FourDigitYearAndSeconds) {
+    // Whatever the locale: reports a second apart must not look simultaneous.
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        LocaleGuard guard(locale.language(), locale.territory());
+        EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2026, 12, 7), QTime(10, 43, 5))),
+                  "07.12.2026 10:43:05");
+        EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2027, 1, 31), QTime(0, 0, 59))),
+                  "31.01.2027 00:00:59");
+    }
 }
 
 TEST_F(CommLogTest, SaveWritesTheLogWithOneLineEnd) {

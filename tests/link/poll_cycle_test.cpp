@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "link/requests.h"
 #include "support/link_rig.h"
 
@@ -53,26 +55,33 @@ TEST_F(PollCycleTest, NothingPeriodicBeforeTheFirstIndexOneRecord) {
 TEST_F(PollCycleTest, PeriodicCadenceByTickCount) {
     rig.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
-    rig.run_ticks(2);
     // From here every queued request is answered within its tick: log each
     // request the device receives with the tick it was sent in.
-    QMap<int, QList<QByteArray>> sent;
-    const size_t seen = rig.wire.size();
-    Q_UNUSED(seen);
+    QList<QPair<int, QByteArray>> sent;
     rig.device.set_log([&](const WireLogEntry& e) {
         if (e.direction == WireLogEntry::Direction::Received)
-            sent[rig.poll_state.tick_count].append(e.bytes.mid(2, e.bytes.size() - 4));
+            sent.append({rig.poll_state.tick_count, e.bytes.mid(2, e.bytes.size() - 4)});
     });
-    while (rig.poll_state.tick_count < 850) rig.run_ticks(1);
-    for (int t = rig.poll_state.tick_count - 800; t < rig.poll_state.tick_count; ++t) {
-        QList<QByteArray> expected;
-        if (t % 8 == 0) expected << req_status(0);
-        if (t % 8 == 4) expected << req_status(1);
-        if (t % 400 == 11) expected << req_bstd();
-        const int m = t % 400;
-        if (m >= 21 && m <= 33 && m % 2 == 1) expected << req_zeit((m - 21) / 2);
-        EXPECT_EQ(sent.value(t), expected) << "tick " << t;
-    }
+    while (rig.poll_state.tick_count < 840) rig.run_ticks(1);
+    const auto between = [&](int from, int to) {
+        QList<QPair<int, QByteArray>> part;
+        for (const auto& entry : sent)
+            if (entry.first >= from && entry.first <= to) part.append(entry);
+        return part;
+    };
+    const QByteArray i0("i0"), i1("i1");
+    // Status records every eight ticks, index 1 four ticks after index 0; the
+    // operating hours at 11 and the seven timings at 21 .. 33 of every 400.
+    const QList<QPair<int, QByteArray>> expected{
+        {400, i0},   {404, i1},   {408, i0},   {411, "x"},  {412, i1},   {416, i0}, {420, i1},
+        {421, "t0"}, {423, "t1"}, {424, i0},   {425, "t2"}, {427, "t3"}, {428, i1}, {429, "t4"},
+        {431, "t5"}, {432, i0},   {433, "t6"}, {436, i1},   {440, i0}};
+    EXPECT_EQ(between(400, 440), expected);
+    QList<QPair<int, QByteArray>> next_round;
+    for (const auto& entry : expected) next_round.append({entry.first + 400, entry.second});
+    EXPECT_EQ(between(800, 840), next_round);
+    const QList<QPair<int, QByteArray>> quiet{{444, i1}, {448, i0}, {452, i1}};
+    EXPECT_EQ(between(441, 455), quiet);
 }
 
 TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
@@ -94,6 +103,11 @@ TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
     EXPECT_TRUE(out.contains(" Timeout Nr 3 Command:"));
     EXPECT_FALSE(out.contains(" Timeout Nr 4"));
     EXPECT_TRUE(out.endsWith("Device Closed\r\n"));
+    // Each report carries the date with its century and the time to the second.
+    const QRegularExpression stamped(
+        "^05\\.12\\.2026 21:2\\d:\\d\\d Timeout Nr \\d Command:i[01]\r$",
+        QRegularExpression::MultilineOption);
+    EXPECT_EQ(int(out.count(stamped)), 3) << out.toStdString();
     ASSERT_EQ(timeouts.size(), 3);
     // About one TIMEOUT apart, and the disconnect one more TIMEOUT later.
     EXPECT_NEAR(double(timeouts[1] - timeouts[0]), 1000, 60);
@@ -208,14 +222,65 @@ TEST_F(PollCycleTest, GarbageAndCorruptedRepliesAreSurvived) {
     EXPECT_FALSE(rig.log.out().contains("Device Closed"));
 }
 
-TEST_F(PollCycleTest, QueueOverflowResetsTheLinkButKeepsTheDeviceOpen) {
+TEST_F(PollCycleTest, QueueOverflowReconnectsAsAfterTheFourthTimeOut) {
     rig.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
+    rig.view.tab = 1;
+    // By the time the message shows, the link is reset already, so the ticks
+    // running behind the message box cannot overflow it again.
+    QList<int> queued_during_message;
+    rig.dialogs.on_message = [&](const QString&) {
+        queued_during_message.append(rig.link.outbuffer_count);
+    };
     for (int i = 0; i < 100; ++i) rig.frames.enqueue(req_bstd());
     EXPECT_FALSE(rig.frames.enqueue(req_bstd()));
     EXPECT_EQ(rig.dialogs.messages, QStringList({"Outbuffer overflow"}));
+    EXPECT_EQ(queued_during_message, QList<int>({0}));
     EXPECT_EQ(rig.link.outbuffer_count, 0);
     EXPECT_FALSE(rig.geraet.verbunden);
-    EXPECT_FALSE(rig.poll.timer1().isActive());
-    EXPECT_TRUE(rig.port.is_open());
+    EXPECT_FALSE(rig.port.is_open());
+    EXPECT_EQ(rig.view.tab, 0);
+    EXPECT_TRUE(rig.poll.timer1().isActive());
+
+    // The tick reopens the device and connects by itself.
+    ASSERT_TRUE(rig.run_until_connected());
+    EXPECT_EQ(rig.dialogs.messages.size(), 1);
+}
+
+// On a slow or lossy line every lost reply costs a whole time-out while the
+// periodic requests come due at their normal rate; the queue must not grow.
+TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueue) {
+    struct Case {
+        const char* name;
+        int drop_every;
+        int corrupt_every;
+        bool garbage;
+        int delay_ms;
+    };
+    for (const Case& c :
+         {Case{"drop 4", 4, 0, false, 0}, Case{"drop 3 garbage corrupt 5", 3, 5, true, 0},
+          Case{"delay 700", 0, 0, false, 700}}) {
+        LinkRig rig;
+        rig.device.faults().drop_every = c.drop_every;
+        rig.device.faults().corrupt_every = c.corrupt_every;
+        rig.device.faults().garbage = c.garbage;
+        rig.device.faults().delay_ms = c.delay_ms;
+        rig.poll.connect();
+        ASSERT_TRUE(rig.run_until_connected(2000)) << c.name;
+        int records = 0;
+        QObject::connect(&rig.dispatcher, &ReplyDispatcher::status_record_received,
+                         [&] { ++records; });
+        // Four minutes; the queue overflowed within the first minute before.
+        for (int minute = 1; minute <= 4; ++minute) {
+            records = 0;
+            rig.run_ticks(1200);
+            EXPECT_TRUE(rig.geraet.verbunden) << c.name << ", minute " << minute;
+            EXPECT_GE(records, 10) << c.name << ", minute " << minute;
+        }
+        EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << c.name;
+        EXPECT_FALSE(rig.log.out().contains("Device Closed")) << c.name;
+        // At most each of the ten periodic requests once.
+        EXPECT_LE(rig.poll_state.queue_high_water, 10) << c.name;
+        EXPECT_GE(rig.poll_state.queue_high_water, 2) << c.name;
+    }
 }

@@ -1,7 +1,11 @@
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/cp1252.h"
@@ -81,6 +85,60 @@ TEST(TextFile, UnwritableTargetIsAFailure) {
     // A folder where the file should be cannot be replaced by it.
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
     EXPECT_FALSE(write_text_file(dir.filePath("taken"), "x"));
+}
+
+namespace {
+
+// A folder that refuses new files while a file in it stays writable, as in an
+// installation where the program's folder belongs to the administrator.
+// Root passes every permission check, so as root the test acts as "nobody".
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(QFile::encodeName(folder)) {
+        ::chmod(folder_.constData(), 0555);
+        // The saved id stays root, so root can be taken back.
+        if (::geteuid() == 0) dropped_ = ::setresuid(kNobody, kNobody, 0) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (dropped_) [[maybe_unused]]
+            const int back = ::seteuid(0);
+        ::chmod(folder_.constData(), 0700);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    static constexpr uid_t kNobody = 65534;
+
+private:
+    QByteArray folder_;
+    bool dropped_ = false;
+};
+
+}  // namespace
+
+TEST(TextFile, ReadOnlyFolderWritableFileIsWrittenInPlace) {
+    constexpr WriteMode kInPlace = WriteMode::InPlaceIfFolderLocked;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quorvel5.ini");
+    ASSERT_TRUE(write_text_file(path, "TIMEOUT|1\r\n"));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+    {
+        ReadOnlyFolder read_only(dir.path());
+        ASSERT_FALSE(QFileInfo(dir.path()).isWritable());
+        // A document stays atomic-only: it is refused rather than written in place.
+        EXPECT_FALSE(write_text_file(path, "kept apart\r\n"));
+        EXPECT_TRUE(write_text_file(path, QString::fromUtf8("INITDIR|/home/prüfer/\r\n"), nullptr,
+                                    kInPlace));
+        EXPECT_EQ(read_bytes(path), QByteArray("INITDIR|/home/pr\xFC"
+                                               "fer/\r\n"));
+        // A file that is not there yet cannot be made.
+        EXPECT_FALSE(write_text_file(dir.filePath("new.txt"), "x", nullptr, kInPlace));
+        // A failure half way is still a failure.
+        FileSizeLimit disk_full(8);
+        EXPECT_FALSE(write_text_file(path, QString(100, u'x'), nullptr, kInPlace));
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"quorvel5.ini"}));
+    EXPECT_EQ(read_bytes(path).left(8), QByteArray("xxxxxxxx"));
 }
 
 TEST(Paths, FolderOfKeepsTheTrailingSlash) {

@@ -66,7 +66,8 @@ TEST_F(ConfigTest, ABadLineDiscardsWhatWasReadBeforeIt) {
 
 TEST_F(ConfigTest, RefusesValuesThatAreNotNumbersOfTheirType) {
     for (const char* content :
-         {"TIMEOUT|abc\r\n", "TIMEOUT|\r\n", "TIMEOUT|1e999\r\n", "TIMERINTERVAL|40000\r\n",
+         {"TIMEOUT|abc\r\n", "TIMEOUT|\r\n", "TIMEOUT|1e999\r\n", "TIMEOUT|0\r\n",
+          "TIMEOUT|-0.5\r\n", "TIMEOUT|nan\r\n", "TIMEOUT|-inf\r\n", "TIMERINTERVAL|40000\r\n",
           "TIMERINTERVAL|x\r\n", "TIMERINTERVAL|0\r\n", "TIMERINTERVAL|-5\r\n",
           "INITDIR|/a\r\nTIMERINTERVAL\r\n"}) {
         dialogs.messages.clear();

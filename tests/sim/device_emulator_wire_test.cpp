@@ -164,6 +164,26 @@ TEST(EmulatorFaults, SplitRepliesArriveInBurstsWithPauses) {
     EXPECT_EQ(payloads.value(0).size(), 23);
 }
 
+TEST(EmulatorFaults, EveryNthReplyAloneCanBeSplit) {
+    DeviceEmulator device;
+    device.faults().split_every = 3;
+    QList<qint64> spans;  // first to last byte of each reply, in ms
+    for (int reply = 1; reply <= 6; ++reply) {
+        const qint64 start = reply * 1000;
+        device.receive_from_host(build_frame(req_status(1)), start);
+        qint64 first = -1, last = -1;
+        for (qint64 ms = start; ms < start + 500; ++ms) {
+            if (device.take_output(ms).isEmpty()) continue;
+            if (first < 0) first = ms;
+            last = ms;
+        }
+        spans.append(last - first);
+    }
+    // 27 bytes at wire speed take about 16 ms; in bursts with pauses, much longer.
+    for (int i : {0, 1, 3, 4}) EXPECT_LE(spans[i], 20) << i;
+    for (int i : {2, 5}) EXPECT_GE(spans[i], 4 * DeviceEmulator::kBurstPauseMs) << i;
+}
+
 TEST(EmulatorFaults, SilentOrUnpluggedDevicesNeitherActNorAnswer) {
     DeviceEmulator device;
     device.faults().silent = true;

@@ -5,7 +5,7 @@ LinkRig::LinkRig() {
         texts.texts[size_t(id)] = QStringLiteral("T%1").arg(id);
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
-    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::link_reset);
+    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::reset_and_reopen);
     QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, [this] {
         view.set_busy_cursor(false);
         view.set_tabs_enabled(true);

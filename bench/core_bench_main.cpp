@@ -1,0 +1,13 @@
+// The benchmarks that need QtCore only run inside a core application (timers,
+// file watches, the locale).
+#include <benchmark/benchmark.h>
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
