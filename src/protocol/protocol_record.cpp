@@ -1,5 +1,6 @@
 #include "protocol/protocol_record.h"
 
+#include <QLocale>
 #include <cmath>
 #include <optional>
 
@@ -35,12 +36,6 @@ std::optional<int> timing_index(const QString& key) {
     return n;
 }
 
-// The measurements are written the way a German Windows writes a number: up
-// to 15 significant digits with a decimal comma.
-QString number_text(double value) {
-    return QString::number(value, 'g', 15).replace(u'.', u',');
-}
-
 // Files from either kind of PC: a decimal point reads like a decimal comma.
 std::optional<double> read_number(QString text) {
     text.replace(u'.', u',').replace(u',', u'.');
@@ -48,6 +43,17 @@ std::optional<double> read_number(QString text) {
     const double value = text.toDouble(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+// The measurements are written the way a German Windows writes a number: up
+// to 15 significant digits with a decimal comma. At the very ends of the
+// number range (values only a hand-edited file brings) 15 digits may read back
+// as another number, or as none: those get every digit they need.
+QString number_text(double value) {
+    const QString text = QString::number(value, 'g', 15).replace(u'.', u',');
+    const std::optional<double> back = read_number(text);
+    if (back && QString::number(*back, 'g', 15).replace(u'.', u',') == text) return text;
+    return QString::number(value, 'g', QLocale::FloatingPointShortest).replace(u'.', u',');
 }
 
 }  // namespace

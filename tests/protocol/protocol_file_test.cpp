@@ -163,6 +163,32 @@ TEST(ProtocolLine, DeviceValuesReadWithCommaOrPoint) {
     EXPECT_EQ(record.geraetedaten.bstd, "01234:50");
 }
 
+TEST(ProtocolLine, MeasurementsAreWrittenSoTheyReadBack) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {93.4, "93,4"},
+        {209 * 0.1, "20,9"},  // 15 digits, not the binary's 17
+        {-7.25, "-7,25"},
+        {0, "0"},
+        {1e-5, "1e-05"},
+        {1.7976931348623157e308, "1,7976931348623157e+308"},  // 15 digits would overflow
+        {4.9406564584124654e-324, "4,94065645841247e-324"},
+        {1.2345678901234567e-310, "1,23456789012346e-310"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Geraetedaten g;
+        g.o2 = c.value;
+        const QString text = device_value_text(g, "O2");
+        EXPECT_EQ(text, c.text);
+        Geraetedaten back;
+        ASSERT_TRUE(set_device_value(back, "O2", text));
+        EXPECT_EQ(device_value_text(back, "O2"), text);
+    }
+}
+
 TEST(ProtocolFile, WritesThirtyFiveLinesInOrderInWindows1252) {
     Pruefprotokoll record;
     record.geraetedaten = connected_device();
