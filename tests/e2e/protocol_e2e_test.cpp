@@ -37,6 +37,16 @@ void fill_in(AppRig& rig) {
     ASSERT_TRUE(rig.app->pruefprotokoll.geaendert);
 }
 
+// Connected, entries typed, then the device falls silent until the program
+// gives it up.
+void fill_in_then_lose_device(AppRig& rig) {
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_NO_FATAL_FAILURE(fill_in(rig));
+    rig.device.faults().silent = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+}
+
 void expect_entries_kept(AppRig& rig) {
     EXPECT_EQ(rig.find<QLineEdit>("t_patient")->text(), QString::fromUtf8("Jürgen Groß"));
     EXPECT_EQ(rig.find<QPlainTextEdit>("t_bemerkungen")->toPlainText(),
@@ -59,15 +69,10 @@ void expect_saved(const QString& path) {
 
 TEST(ProtocolEndToEnd, LinkDropKeepsTheEntriesUntilTheyAreSaved) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
-    fill_in(rig);
-
     // The device stops answering: the program goes back to the device tab on
     // its own and empties the device's values, but asks nothing and keeps the
     // protocol.
-    rig.device.faults().silent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(fill_in_then_lose_device(rig));
     EXPECT_EQ(rig.app->window()->tab1()->currentIndex(), 0);
     EXPECT_TRUE(rig.find<QLineEdit>("t_sn")->text().isEmpty());
     EXPECT_TRUE(rig.dialogs.questions.isEmpty());
@@ -95,11 +100,7 @@ TEST(ProtocolEndToEnd, LinkDropKeepsTheEntriesUntilTheyAreSaved) {
 
 TEST(ProtocolEndToEnd, ClosingWithTheDeviceGoneSavesFromTheProtocolsCopy) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
-    fill_in(rig);
-    rig.device.faults().silent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    ASSERT_NO_FATAL_FAILURE(fill_in_then_lose_device(rig));
     ASSERT_FALSE(rig.app->geraet.verbunden);
 
     // The close question: OK must be able to keep the work.
