@@ -3,10 +3,9 @@
 #include <algorithm>
 
 QString folder_of(const QString& path) {
-    int cut = path.lastIndexOf(u'/');
-#ifdef Q_OS_WIN
-    cut = std::max(cut, int(path.lastIndexOf(u'\\')));
-#endif
+    // Either separator ends a folder: paths typed or stored on Windows reach
+    // the program as well.
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return cut < 0 ? QString() : path.left(cut + 1);
 }
 

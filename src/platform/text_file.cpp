@@ -5,21 +5,16 @@
 
 #include "platform/cp1252.h"
 
-namespace {
-
-bool failed(const QFileDevice& file, QString* error) {
-    if (error) *error = file.errorString();
-    return false;
-}
-
-}  // namespace
-
 bool read_text_lines(const QString& path, QStringList& lines, QString* error) {
     lines.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return failed(file, error);
+    const auto fail = [&] {
+        if (error) *error = file.errorString();
+        return false;
+    };
+    if (!file.open(QIODevice::ReadOnly)) return fail();
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return failed(file, error);
+    if (file.error() != QFileDevice::NoError) return fail();
 
     const QString text = decode_cp1252(bytes);
     int start = 0;
@@ -37,17 +32,22 @@ bool read_text_lines(const QString& path, QStringList& lines, QString* error) {
 
 bool write_text_file(const QString& path, const QString& text, QString* error) {
     QSaveFile file(path);
+    const auto fail = [&] {
+        if (error) *error = file.errorString();
+        return false;
+    };
     // Never fall back to writing the target in place: that is what loses data.
     file.setDirectWriteFallback(false);
     // Unbuffered, so a short write shows here. Buffered, the error would only
     // come up in commit()'s final flush, and Qt 6.4 then still renames the
     // truncated file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(file, error);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
     const QByteArray bytes = encode_cp1252(text);
     if (file.write(bytes) != bytes.size()) {
-        failed(file, error);
+        const QString reason = file.errorString();
         file.cancelWriting();
+        if (error) *error = reason;
         return false;
     }
-    return file.commit() || failed(file, error);
+    return file.commit() || fail();
 }

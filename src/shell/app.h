@@ -24,6 +24,7 @@ class Ftd2xx;
 class InfoWindow;
 class MainWindow;
 class ProtocolForm;
+class SysstatTab;
 class Waiter;
 
 // What the program gets from the world; tests hand in fakes.
@@ -76,6 +77,7 @@ public:
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
     ProtocolForm* protocol_form() const { return protocol_form_; }
+    SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -94,10 +96,12 @@ public:
 private:
     void wire();
     void build_protocol_form();
+    void add_sysstat_tab();
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
+    std::unique_ptr<SysstatTab> sysstat_tab_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;

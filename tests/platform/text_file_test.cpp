@@ -86,6 +86,9 @@ TEST(TextFile, UnwritableTargetIsAFailure) {
 TEST(Paths, FolderOfKeepsTheTrailingSlash) {
     EXPECT_EQ(folder_of("/home/tech/protokolle/a.txt"), "/home/tech/protokolle/");
     EXPECT_EQ(folder_of("a.txt"), "");
+    // A backslash separates folders too, wherever the path comes from.
+    EXPECT_EQ(folder_of("C:\\Service\\Status.txt"), "C:\\Service\\");
+    EXPECT_EQ(folder_of("/home/tech/win\\sub/x\\Status.txt"), "/home/tech/win\\sub/x\\");
     EXPECT_EQ(with_trailing_slash("/opt/qv5"), "/opt/qv5/");
     EXPECT_EQ(with_trailing_slash("/opt/qv5/"), "/opt/qv5/");
 }
