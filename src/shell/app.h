@@ -14,6 +14,7 @@
 #include "link/port_state.h"
 #include "platform/language_table.h"
 #include "platform/settings.h"
+#include "protocol/protocol_record.h"
 
 class Chart;
 class Clock;
@@ -23,6 +24,7 @@ class Dialogs;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
+class ProtocolForm;
 class SysstatTab;
 class Waiter;
 
@@ -46,9 +48,13 @@ public:
     void set_wait_cursor(bool busy) override;
     bool window_enabled() const override;
     void set_window_enabled(bool enabled) override;
+    // The link is switching tabs itself (after losing the device): that is
+    // no choice of the technician's.
+    bool selecting() const { return selecting_; }
 
 private:
     MainWindow* window_ = nullptr;
+    bool selecting_ = false;
 };
 
 // The composition root: owns every record of the run and wires the layers'
@@ -71,12 +77,14 @@ public:
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
+    ProtocolForm* protocol_form() const { return protocol_form_; }
     SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
     Chart* chart() const { return chart_.get(); }
 
     Settings settings;
     LanguageTable texts;
     Geraetedaten geraet;
+    Pruefprotokoll pruefprotokoll;
     LinkState link_state;
     PortState port_state;
     PollState poll_state;
@@ -89,6 +97,7 @@ public:
 
 private:
     void wire();
+    void build_protocol_form();
     void add_sysstat_tab();
     void wire_chart();
 
@@ -98,6 +107,7 @@ private:
     std::unique_ptr<SysstatTab> sysstat_tab_;
     std::unique_ptr<Chart> chart_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
+    ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;
     QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
 };
