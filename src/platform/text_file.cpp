@@ -5,12 +5,21 @@
 
 #include "platform/cp1252.h"
 
-bool read_text_lines(const QString& path, QStringList& lines) {
+namespace {
+
+bool failed(const QFileDevice& file, QString* error) {
+    if (error) *error = file.errorString();
+    return false;
+}
+
+}  // namespace
+
+bool read_text_lines(const QString& path, QStringList& lines, QString* error) {
     lines.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!file.open(QIODevice::ReadOnly)) return failed(file, error);
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    if (file.error() != QFileDevice::NoError) return failed(file, error);
 
     const QString text = decode_cp1252(bytes);
     int start = 0;
@@ -26,18 +35,19 @@ bool read_text_lines(const QString& path, QStringList& lines) {
     return true;
 }
 
-bool write_text_file(const QString& path, const QString& text) {
+bool write_text_file(const QString& path, const QString& text, QString* error) {
     QSaveFile file(path);
     // Never fall back to writing the target in place: that is what loses data.
     file.setDirectWriteFallback(false);
     // Unbuffered, so a short write shows here. Buffered, the error would only
     // come up in commit()'s final flush, and Qt 6.4 then still renames the
     // truncated file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(file, error);
     const QByteArray bytes = encode_cp1252(text);
     if (file.write(bytes) != bytes.size()) {
+        failed(file, error);
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return file.commit() || failed(file, error);
 }

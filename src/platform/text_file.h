@@ -7,10 +7,12 @@
 
 // Reads every line of a file. A line ends at CR LF, a lone CR or a lone LF
 // (hand-edited files come with any of them); a last line without an end counts.
-// False when the file cannot be opened or read.
-bool read_text_lines(const QString& path, QStringList& lines);
+// False when the file cannot be opened or read; `error` then gets the
+// system's description of the failure.
+bool read_text_lines(const QString& path, QStringList& lines, QString* error = nullptr);
 
 // Writes the text as it stands (the caller puts in the CR LF line ends) through
 // an atomic replacement: on any failure the previous file stays as it was and
-// no partial file is left behind.
-bool write_text_file(const QString& path, const QString& text);
+// no partial file is left behind. `error` gets the system's description of a
+// failure.
+bool write_text_file(const QString& path, const QString& text, QString* error = nullptr);
