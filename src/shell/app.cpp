@@ -44,6 +44,8 @@ App::App(AppDeps deps)
       dispatcher(geraet, poll_state.timeout_count, frames, deps.dialogs, texts, deps.clock),
       poll({poll_state, link_state, frames, port, geraet, settings, comm_log, deps.clock,
             deps.waiter, link_view}),
+      print_engine(deps.dialogs, texts),
+      printer_choice(deps.printers ? *deps.printers : qt_printers_),
       deps_(deps) {
     wire();
 }
@@ -70,6 +72,7 @@ bool App::startup() {
         return false;
 
     window_ = std::make_unique<MainWindow>();
+    qt_printers_.set_parent(window_.get());
     device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
                                               deps_.dialogs, texts);
     device_tab_->fill_timing_lists();
