@@ -124,10 +124,13 @@ void DeviceTab::show_disconnected() {
         unlocked_[size_t(n)] = false;
         select_timing(n, 0);
     }
-    // The whole window, whatever tab: the service protocol's boxes empty too.
+    // The whole window, whatever tab, except the service protocol: a link
+    // that drops for a moment must not take the technician's entries with it.
     QWidget* window = page_->window();
+    const QWidget* protocol = window->findChild<QWidget*>(QStringLiteral("frm_protokoll"));
     for (QWidget* control : window->findChildren<QWidget*>()) {
         const QString name = control->objectName();
+        if (protocol && protocol->isAncestorOf(control)) continue;
         if (name.startsWith(QLatin1String("t_"))) {
             clear_text(control);
         } else if (name.startsWith(QLatin1String("lbl_Ventil")) ||

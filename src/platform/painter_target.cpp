@@ -46,6 +46,7 @@ bool PainterTarget::draw_text(const QString& text) {
                            current_y * dots_per_unit_ + metrics.ascent());
     painter_.setPen(QPen(Qt::black));
     painter_.drawText(baseline, text);
+    if (transcript) transcript->append(text);
     current_x += metrics.horizontalAdvance(text) / dots_per_unit_;
     return true;
 }

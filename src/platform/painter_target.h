@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QStringList>
 
 #include "platform/print_target.h"
 
@@ -17,6 +18,9 @@ public:
     double text_height(const QString& text) override;
     bool draw_text(const QString& text) override;
     void draw_line(double x1, double y1, double x2, double y2, int width_px) override;
+
+    // When set, every text drawn is also appended here (for screen readers).
+    QStringList* transcript = nullptr;
 
 private:
     // Brings the painter's font in line with `font` after a change.

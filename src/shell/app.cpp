@@ -1,10 +1,14 @@
 #include "shell/app.h"
 
+#include <QGroupBox>
 #include <QTabWidget>
 
 #include "device/device_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "protocol/print_layout.h"
+#include "protocol/protocol_form.h"
+#include "protocol/widget_captions.h"
 #include "shell/apply_language.h"
 #include "shell/config.h"
 #include "shell/developer_tab.h"
@@ -17,7 +21,10 @@ int WindowLinkView::current_tab() const {
 }
 
 void WindowLinkView::select_tab(int index) {
-    if (window_) window_->tab1()->setCurrentIndex(index);
+    if (!window_) return;
+    selecting_ = true;
+    window_->tab1()->setCurrentIndex(index);
+    selecting_ = false;
 }
 
 void WindowLinkView::set_tabs_enabled(bool enabled) {
@@ -82,16 +89,23 @@ bool App::startup() {
     developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
                                                              texts, deps_.clock, app_dir()});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
+    build_protocol_form();
     link_view.attach(window_.get());
     poll.link_reset();
     comm_log.start();
+    protocol_form_->init_protocol(geraet, true);
     apply_language(window_.get(), texts);
     window_->size_and_center();
     window_->tab1()->setCurrentIndex(0);
     window_->finish_loading();
     QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] {
         info_window_->close_window();
+        // Unsaved protocol entries are asked about while the device is still open.
+        protocol_form_->checksaved();
         shutdown();
+    });
+    QObject::connect(window_.get(), &MainWindow::tab_changed, protocol_form_, [this](int index) {
+        if (!link_view.selecting()) protocol_form_->tab_clicked(index);
     });
     QObject::connect(window_.get(), &MainWindow::info_requested, &poll,
                      [this] { info_window_->docommand(QStringLiteral("info")); });
@@ -101,9 +115,33 @@ bool App::startup() {
     return true;
 }
 
+void App::build_protocol_form() {
+    auto* frame = window_->tab_page(1)->findChild<QGroupBox*>(QStringLiteral("frm_protokoll"));
+    const auto adopt_folder = [this](const QString& chosen_file) {
+        return adopt_initdir(settings, chosen_file, app_dir(), deps_.dialogs, texts);
+    };
+    protocol_form_ =
+        new ProtocolForm(frame,
+                         {pruefprotokoll, geraet,
+                          ProtocolFiles{deps_.dialogs, texts, settings, deps_.clock, adopt_folder}},
+                         frame);
+    QObject::connect(&poll, &PollCycle::reopened, protocol_form_, &ProtocolForm::device_reopened);
+    QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
+        QWidget* window = window_.get();
+        const CaptionOf caption = [window](const QString& name) {
+            return widget_caption(window, name);
+        };
+        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, caption},
+                       pruefprotokoll, [this] { protocol_form_->form_to_record(); });
+    });
+}
+
 void App::reinit_connection() {
     window_->tab1()->setCurrentIndex(0);
-    // The protocol form will start a fresh protocol here.
+    // Already on tab 0 no tab click asks: the new protocol below must not
+    // discard entries without the question.
+    protocol_form_->checksaved();
+    protocol_form_->init_protocol(geraet, true);
     poll.connect();
 }
 

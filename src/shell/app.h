@@ -16,6 +16,7 @@
 #include "platform/settings.h"
 #include "protocol/print_markup.h"
 #include "protocol/printer_choice.h"
+#include "protocol/protocol_record.h"
 
 class Clock;
 class DeveloperTab;
@@ -24,6 +25,7 @@ class Dialogs;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
+class ProtocolForm;
 class Waiter;
 
 // What the program gets from the world; tests hand in fakes.
@@ -46,9 +48,13 @@ public:
     void set_tabs_enabled(bool enabled) override;
     void set_busy_cursor(bool busy) override;
     void set_window_enabled(bool enabled) override;
+    // The link is switching tabs itself (after losing the device): that is
+    // no choice of the technician's.
+    bool selecting() const { return selecting_; }
 
 private:
     MainWindow* window_ = nullptr;
+    bool selecting_ = false;
 };
 
 // The composition root: owns every record of the run and wires the layers'
@@ -71,10 +77,12 @@ public:
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
+    ProtocolForm* protocol_form() const { return protocol_form_; }
 
     Settings settings;
     LanguageTable texts;
     Geraetedaten geraet;
+    Pruefprotokoll pruefprotokoll;
     LinkState link_state;
     PortState port_state;
     PollState poll_state;
@@ -90,11 +98,13 @@ public:
 
 private:
     void wire();
+    void build_protocol_form();
 
     AppDeps deps_;
     QtPrinterSystem qt_printers_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
+    ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;
 };

@@ -76,11 +76,16 @@ TEST_F(DisplayTest, ShortVersionTextsKeepThePoint) {
 }
 
 TEST_F(DisplayTest, DisconnectedEmptiesEveryTextBoxOfTheWindow) {
-    // Boxes of another tab, the developer command line and the status memory.
+    // Boxes of another tab, the service protocol, the developer command line
+    // and the status memory.
     auto* other = new QWidget(&window);
-    auto* patient = new QLineEdit(QStringLiteral("Muster"), other);
+    auto* elsewhere = new QPlainTextEdit(QStringLiteral("Notiz"), other);
+    elsewhere->setObjectName(QStringLiteral("t_other"));
+    auto* protocol = new QWidget(other);
+    protocol->setObjectName(QStringLiteral("frm_protokoll"));
+    auto* patient = new QLineEdit(QStringLiteral("Muster"), protocol);
     patient->setObjectName(QStringLiteral("t_patient"));
-    auto* remarks = new QPlainTextEdit(QStringLiteral("Filter getauscht"), other);
+    auto* remarks = new QPlainTextEdit(QStringLiteral("Filter getauscht"), protocol);
     remarks->setObjectName(QStringLiteral("t_bemerkungen"));
     auto* command = new QLineEdit(QStringLiteral("?"), other);
     command->setObjectName(QStringLiteral("tb_command"));
@@ -98,9 +103,12 @@ TEST_F(DisplayTest, DisconnectedEmptiesEveryTextBoxOfTheWindow) {
     tab->update_display();
     for (const char* name :
          {"t_sn", "t_lp", "t_bstd", "t_sw", "t_o2", "t_mwO2", "t_druck", "t_sensor1", "t_spannung",
-          "t_gastemp", "t_kompressortemp", "t_c", "t_Amplitude", "t_patient"})
+          "t_gastemp", "t_kompressortemp", "t_c", "t_Amplitude"})
         EXPECT_EQ(text_of(&window, name), "") << name;
-    EXPECT_TRUE(remarks->toPlainText().isEmpty());
+    EXPECT_TRUE(elsewhere->toPlainText().isEmpty());
+    // The technician's protocol entries outlive a lost link.
+    EXPECT_EQ(patient->text(), "Muster");
+    EXPECT_EQ(remarks->toPlainText(), "Filter getauscht");
     EXPECT_TRUE(sysstat->toPlainText().isEmpty());
     EXPECT_EQ(command->text(), "?");
     EXPECT_TRUE(control<QPushButton>("cmd_setsn")->isHidden());

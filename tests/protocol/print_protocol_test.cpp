@@ -2,25 +2,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "protocol/print_layout.h"
 #include "protocol/printer_choice.h"
+#include "support/pdf_text.h"
 #include "support/sample_protocol.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printer_system.h"
 
 namespace {
-
-// The text poppler reads out of a PDF, laid out as on the page.
-QString pdf_text(const QString& file, const char* option = "-layout") {
-    QProcess p;
-    p.start("pdftotext", {option, "-enc", "UTF-8", file, "-"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0) return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 class PrintProtocolTest : public ::testing::Test {
 protected:

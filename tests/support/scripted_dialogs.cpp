@@ -26,11 +26,13 @@ void ScriptedDialogs::show_message(const QString& text) {
 
 bool ScriptedDialogs::ask_yes_no(const QString& text) {
     questions.append(text);
+    if (on_question) on_question(text);
     return take(answers, "yes/no question");
 }
 
 bool ScriptedDialogs::ask_ok_cancel(const QString& text) {
     questions.append(text);
+    if (on_question) on_question(text);
     return take(answers, "ok/cancel question");
 }
 

@@ -27,4 +27,6 @@ public:
     std::deque<QString> files;                  // file dialog results ("" = cancel)
     // Runs inside every message box, as the user would act while it shows.
     std::function<void(const QString&)> on_message;
+    // Runs inside every yes/no and ok/cancel question.
+    std::function<void(const QString&)> on_question;
 };

@@ -1,0 +1,234 @@
+#include "protocol/protocol_form.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/language_table.h"
+#include "platform/painter_target.h"
+#include "protocol/picture_box.h"
+#include "protocol/print_layout.h"
+#include "protocol/widget_captions.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The record keeps line breaks as CR LF; the box shows plain line breaks.
+QString for_box(QString text) {
+    text.replace(kCrLf, QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+QString from_box(QString text) {
+    return text.replace(u'\n', kCrLf);
+}
+
+// The length of a box's text as the record will hold it.
+int stored_length(const QString& plain) {
+    return int(plain.size() + plain.count(u'\n'));
+}
+
+// A check box entry is its state as a digit: "0" unticked, "1" ticked, "2"
+// greyed; anything else shows unticked.
+Qt::CheckState check_state(const QString& entry) {
+    bool ok = false;
+    const int value = entry.trimmed().toInt(&ok);
+    if (ok && value == 1) return Qt::Checked;
+    if (ok && value == 2) return Qt::PartiallyChecked;
+    return Qt::Unchecked;
+}
+
+QString check_entry(Qt::CheckState state) {
+    switch (state) {
+        case Qt::Checked:
+            return QStringLiteral("1");
+        case Qt::PartiallyChecked:
+            return QStringLiteral("2");
+        default:
+            return QStringLiteral("0");
+    }
+}
+
+bool is_check(int feld) {
+    return QLatin1String(feldnamen[size_t(feld)]).startsWith(QLatin1String("ck_"));
+}
+
+}  // namespace
+
+ProtocolForm::ProtocolForm(QGroupBox* frame, Parts parts, QObject* parent)
+    : QObject(parent), p_(std::move(parts)), c_(build_protocol_controls(frame)) {
+    wire();
+}
+
+void ProtocolForm::wire() {
+    for (int i = 1; i <= kFeldCount; ++i) {
+        QWidget* control = c_.feld[size_t(i)];
+        if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            connect(line, &QLineEdit::textChanged, this, &ProtocolForm::changed);
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+            connect(plain, &QPlainTextEdit::textChanged, this, [this, plain] {
+                limit_notes(plain);
+                changed();
+            });
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            // Ticking and unticking again is a change too.
+            connect(box, &QCheckBox::stateChanged, this, &ProtocolForm::changed);
+        }
+    }
+    connect(c_.cmd_save, &QPushButton::clicked, this, &ProtocolForm::save_protocol);
+    connect(c_.cmd_open, &QPushButton::clicked, this, &ProtocolForm::open_protocol);
+    connect(c_.cmd_print, &QPushButton::clicked, this, &ProtocolForm::print_requested);
+}
+
+// Every change counts, the program's own ones too; showing a record clears
+// the flag afterwards.
+void ProtocolForm::changed() {
+    p_.record.geaendert = true;
+}
+
+// Typing or pasting beyond the limit drops what came in last.
+void ProtocolForm::limit_notes(QPlainTextEdit* plain) {
+    if (limiting_) return;
+    const QString text = plain->toPlainText();
+    int excess = stored_length(text) - kMultiLineLimit;
+    if (excess <= 0) return;
+    limiting_ = true;
+    QTextCursor cursor = plain->textCursor();
+    const int end = cursor.position();
+    int from = end;
+    while (excess > 0 && from > 0) {
+        --from;
+        excess -= text.at(from) == u'\n' ? 2 : 1;
+    }
+    cursor.setPosition(from);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    if (excess > 0) {
+        // Text set in one go with the caret in front of it: keep its start.
+        const QString rest = plain->toPlainText();
+        int keep = int(rest.size());
+        while (excess > 0 && keep > 0) {
+            --keep;
+            excess -= rest.at(keep) == u'\n' ? 2 : 1;
+        }
+        cursor.setPosition(keep);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    plain->setTextCursor(cursor);
+    limiting_ = false;
+}
+
+void ProtocolForm::enable_protocol(bool on) {
+    c_.cmd_save->setEnabled(on);
+    c_.frm_protokoll->setEnabled(on);
+}
+
+void ProtocolForm::init_protocol(const Geraetedaten& source, bool clear) {
+    enable_protocol(init_protocol_record(p_.record, source, clear, p_.files.clock.monotonic_ms()));
+}
+
+void ProtocolForm::reset_protocol() {
+    p_.record.geraetedaten.verbunden = false;
+    init_protocol(p_.record.geraetedaten, true);
+    record_to_form();
+}
+
+void ProtocolForm::stamp_date_time() {
+    ::stamp_date_time(p_.record, p_.files.clock.now());
+}
+
+void ProtocolForm::record_to_form() {
+    for (int i = 1; i <= kFeldCount; ++i) {
+        const QString& entry = p_.record.felder[size_t(i)];
+        QWidget* control = c_.feld[size_t(i)];
+        if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            line->setText(entry);
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+            plain->setPlainText(for_box(entry));
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            box->setCheckState(check_state(entry));
+        }
+    }
+    draw_geraetedaten();
+    p_.record.geaendert = false;
+}
+
+void ProtocolForm::form_to_record() {
+    for (int i = 1; i <= kFeldCount; ++i) {
+        QString& entry = p_.record.felder[size_t(i)];
+        QWidget* control = c_.feld[size_t(i)];
+        if (auto* line = qobject_cast<QLineEdit*>(control)) {
+            entry = line->text();
+        } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
+            entry = from_box(plain->toPlainText());
+        } else if (is_check(i)) {
+            entry = check_entry(static_cast<QCheckBox*>(control)->checkState());
+        }
+    }
+}
+
+void ProtocolForm::checksaved() {
+    while (p_.record.geaendert) {
+        if (!p_.files.dialogs.ask_ok_cancel(p_.files.texts.lang_text(3))) {
+            p_.record.geaendert = false;
+            return;
+        }
+        save_protocol();
+    }
+}
+
+void ProtocolForm::tab_clicked(int index) {
+    checksaved();
+    if (index != 1) return;
+    init_protocol(p_.geraet, true);
+    stamp_date_time();
+    record_to_form();
+}
+
+void ProtocolForm::device_reopened() {
+    if (p_.record.geaendert) return;
+    init_protocol(p_.geraet, true);
+}
+
+bool ProtocolForm::save_protocol() {
+    return ::save_protocol(p_.record, p_.geraet, p_.files, [this] { form_to_record(); });
+}
+
+bool ProtocolForm::open_protocol() {
+    return ::open_protocol(
+        p_.record, p_.files, [this] { reset_protocol(); }, [this] { record_to_form(); });
+}
+
+// The device data block as the printed page shows it, drawn by the same
+// engine. A fresh engine keeps its margin at 0: the block starts at the box's
+// edge whatever a print before did.
+void ProtocolForm::draw_geraetedaten() {
+    PictureBox* box = c_.p_geraetedaten;
+    box->clear();
+    QStringList spoken;
+    {
+        QPainter painter(&box->image());
+        PainterTarget target(painter, 1);
+        target.transcript = &spoken;
+        target.font = PrintFont{box->font().family(), 10, false, false};
+        PrintMarkup engine(p_.files.dialogs, p_.files.texts);
+        QWidget* window = box->window();
+        draw_device_data(
+            engine, target, box->inner_width(), 10, p_.record.geraetedaten,
+            [window](const QString& name) { return widget_caption(window, name); },
+            p_.files.texts);
+    }
+    box->setAccessibleDescription(spoken.join(QLatin1Char(' ')));
+    box->update();
+}

@@ -1,0 +1,401 @@
+#include "protocol/protocol_form.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "platform/clock.h"
+#include "platform/language_table.h"
+#include "platform/settings.h"
+#include "protocol/picture_box.h"
+#include "shell/apply_language.h"
+#include "shell/language.h"
+#include "support/files.h"
+#include "support/scripted_dialogs.h"
+
+namespace {
+
+QString u8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A click on the box itself, as the user aims at it.
+void click(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+class ProtocolFormTest : public ::testing::Test {
+protected:
+    ProtocolFormTest() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        window.resize(1000, 700);
+        frame->setObjectName("frm_protokoll");
+        frame->setGeometry(4, 0, 957, 653);
+        texts.texts[3] = "unsaved?";
+        texts.texts[4201] = "Protocols";
+        texts.texts[4202] = u8("Gerätedaten");
+        settings.INITDIR = dir.path() + "/";
+        auto* sn_caption = new QLabel(u8("Seriennummer Gerät"), &window);
+        sn_caption->setObjectName("lbl_sn");
+        auto* temp_caption = new QLabel(u8("Gastemperatur (°C)"), &window);
+        temp_caption->setObjectName("lbl_gastemp");
+        geraet.verbunden = true;
+        geraet.sn = "QV5000012345";
+        geraet.gastemp = 24.5;
+        geraet.mwo2 = 92.5;
+        window.show();
+    }
+
+    ~ProtocolFormTest() override { QLocale::setDefault(QLocale::c()); }
+
+    template <typename T>
+    T* control(const char* name) {
+        T* found = frame->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString text(const char* name) { return control<QLineEdit>(name)->text(); }
+    void visit_protocol_tab() { form.tab_clicked(1); }
+
+    QTemporaryDir dir;
+    QWidget window;
+    QGroupBox* frame = new QGroupBox(&window);
+    ScriptedDialogs dialogs;
+    LanguageTable texts;
+    Settings settings;
+    ManualClock clock{QDateTime(QDate(2025, 1, 31), QTime(14, 5, 9))};
+    Pruefprotokoll record;
+    Geraetedaten geraet;
+    ProtocolForm form{
+        frame, {record, geraet, ProtocolFiles{dialogs, texts, settings, clock, [](const QString&) {
+                                                  return true;
+                                              }}}};
+};
+
+}  // namespace
+
+TEST_F(ProtocolFormTest, ControlsCarryNamesTextIdsCaptionsAndLimits) {
+    const struct {
+        const char* name;
+        int text_id;
+        const char* caption;
+        const char* box;  // the field the caption names, or ""
+    } captions[] = {
+        {"lbl_Krankenkasse", 11014, "Krankenkasse", "t_krankenkasse"},
+        {"lbl_Patient", 11015, "Patient", "t_patient"},
+        {"lbl_Strasse", 11016, "Straße", "t_strasse"},
+        {"lbl_Ort", 11017, "Ort", "t_Ort"},
+        {"lbl_Telefon", 11018, "Telefon", "t_Telefon"},
+        {"lbl_pruefer", 11019, "Prüfer", "t_pruefer"},
+        {"lbl_Datum", 11020, "Datum", "t_Datum"},
+        {"lbl_Uhrzeit", 11021, "Uhrzeit", "t_Uhrzeit"},
+        {"lbl_geraetedaten", 11022, "Gerätedaten", "p_geraetedaten"},
+        {"lbl_Funktionstest", 11023, "Funktionstest", ""},
+        {"lbl_Hersteller", 11024, "nur Hersteller", ""},
+        {"lbl_stk", 11025, "STK", ""},
+        {"lbl_Bemerkungen", 11026, "Bemerkungen", "t_bemerkungen"},
+        {"lbl_Zubehoer", 11027, "ausgeliefertes Zubehör", "t_zubehoer"},
+    };
+    for (const auto& c : captions) {
+        SCOPED_TRACE(c.name);
+        QLabel* label = control<QLabel>(c.name);
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->property("textId").toInt(), c.text_id);
+        EXPECT_EQ(label->text(), u8(c.caption));
+        if (*c.box) {
+            EXPECT_EQ(label->buddy(), control<QWidget>(c.box));
+        }
+    }
+    const struct {
+        const char* name;
+        int text_id;
+        const char* caption;
+    } buttons[] = {
+        {"cmd_print", 11002, "Drucken"},
+        {"cmd_open", 11003, "Öffnen"},
+        {"cmd_save", 11004, "Speichern"},
+        {"ck_Selbsttest", 11006, "Selbsttest, alle Funktionen vorhanden"},
+        {"ck_Ansaugtest", 11007, "Ansaugtest Kompressor"},
+        {"ck_maxflow", 11008, "maximaler Flow"},
+        {"ck_minflow", 11009, "minimaler Flow"},
+        {"ck_Leistung", 11010, "Leistungsaufnahme"},
+        {"ck_Typenschild", 11011, "Typenschild anbringen"},
+        {"ck_visuell", 11012, "visuelle Kontrolle"},
+        {"ck_stk", 11013, "STK durchgeführt"},
+    };
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.name);
+        auto* button = control<QAbstractButton>(b.name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->property("textId").toInt(), b.text_id);
+        EXPECT_EQ(button->text(), u8(b.caption));
+    }
+    EXPECT_TRUE(control<QCheckBox>("ck_Leistung")->isHidden());
+
+    for (const char* name : {"t_krankenkasse", "t_patient", "t_strasse", "t_Ort", "t_Telefon",
+                             "t_pruefer", "t_Datum", "t_Uhrzeit"}) {
+        EXPECT_EQ(control<QLineEdit>(name)->maxLength(), 25) << name;
+        EXPECT_TRUE(control<QLineEdit>(name)->text().isEmpty()) << name;
+    }
+    EXPECT_TRUE(control<QLineEdit>("t_Datum")->isReadOnly());
+    EXPECT_TRUE(control<QLineEdit>("t_Uhrzeit")->isReadOnly());
+    EXPECT_FALSE(control<QLineEdit>("t_patient")->isReadOnly());
+}
+
+TEST_F(ProtocolFormTest, TabOrderRunsTopToBottom) {
+    window.show();
+    const QStringList expected = {"t_krankenkasse", "t_patient",      "t_strasse",  "t_Ort",
+                                  "t_Telefon",      "t_pruefer",      "t_Datum",    "t_Uhrzeit",
+                                  "ck_Selbsttest",  "ck_Ansaugtest",  "ck_maxflow", "ck_minflow",
+                                  "ck_visuell",     "ck_Typenschild", "ck_stk",     "t_bemerkungen",
+                                  "t_zubehoer",     "cmd_print",      "cmd_open",   "cmd_save"};
+    QStringList order;
+    QWidget* w = control<QWidget>("t_krankenkasse");
+    QWidget* previous = nullptr;
+    for (int i = 0; i < expected.size(); ++i) {
+        order << w->objectName();
+        // Down the form, or along a row to the right.
+        if (previous) {
+            const QPoint a = previous->mapTo(frame, QPoint(0, 0));
+            const QPoint b = w->mapTo(frame, QPoint(0, 0));
+            EXPECT_TRUE(b.y() > a.y() || (b.y() == a.y() && b.x() > a.x()))
+                << previous->objectName().toStdString() << " -> " << w->objectName().toStdString();
+        }
+        previous = w;
+        do {
+            w = w->nextInFocusChain();
+        } while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(frame));
+    }
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(ProtocolFormTest, NothingIsClippedInEitherLanguage) {
+    window.show();
+    for (const char* language : {"langDE.txt", "langEN.txt"}) {
+        SCOPED_TRACE(language);
+        ASSERT_TRUE(load_language(texts, QStringLiteral(QV5_BUILD_BIN_DIR) + language, dialogs));
+        apply_language(&window, texts);
+        EXPECT_NE(control<QLabel>("lbl_Krankenkasse")->text(), "");
+        // Every control lies inside the frame and shows its whole caption.
+        for (QWidget* child :
+             frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (child->isHidden()) continue;
+            EXPECT_TRUE(frame->contentsRect().contains(child->geometry()))
+                << child->objectName().toStdString();
+            if (auto* label = qobject_cast<QLabel*>(child)) {
+                EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
+                EXPECT_LE(label->fontMetrics().height(), label->height());
+            }
+            if (auto* box = qobject_cast<QCheckBox*>(child)) {
+                EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
+            }
+            if (auto* button = qobject_cast<QPushButton*>(child)) {
+                EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width());
+            }
+        }
+    }
+}
+
+TEST_F(ProtocolFormTest, EachVisitStartsANewStampedProtocolWithTheDeviceData) {
+    record.felder[kPatient] = "old";
+    visit_protocol_tab();
+    EXPECT_EQ(text("t_Datum"), "31.01.2025");
+    EXPECT_EQ(text("t_Uhrzeit"), "14:05:09");
+    EXPECT_EQ(text("t_patient"), "");
+    EXPECT_TRUE(frame->isEnabled());
+    EXPECT_TRUE(form.controls().cmd_save->isEnabled());
+    EXPECT_TRUE(record.geraetedaten.verbunden);
+    EXPECT_EQ(record.geraetedaten.sn, "QV5000012345");
+    EXPECT_FALSE(record.geaendert);
+    // The device data block shows the copy.
+    const QString block = form.controls().p_geraetedaten->accessibleDescription();
+    EXPECT_TRUE(block.contains(u8("Seriennummer Gerät QV5000012345"))) << block.toStdString();
+    EXPECT_TRUE(block.contains(u8("Gastemperatur 24,5 °C"))) << block.toStdString();
+
+    // Leave without changes, come back later: a new protocol of that time.
+    QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
+    dialogs.answers = {false};
+    form.tab_clicked(0);
+    EXPECT_EQ(dialogs.questions, QStringList({"unsaved?"}));
+    geraet.sn = "QV5000099999";
+    clock.advance_ms(90 * 1000);
+    visit_protocol_tab();
+    EXPECT_EQ(text("t_Uhrzeit"), "14:06:39");
+    EXPECT_EQ(text("t_patient"), "");
+    EXPECT_EQ(record.geraetedaten.sn, "QV5000099999");
+    EXPECT_EQ(dialogs.questions.size(), 1);
+}
+
+TEST_F(ProtocolFormTest, WithoutADeviceTheFrameIsDisabledAndNothingIsAsked) {
+    geraet = Geraetedaten();
+    visit_protocol_tab();
+    EXPECT_FALSE(frame->isEnabled());
+    EXPECT_FALSE(form.controls().cmd_save->isEnabled());
+    EXPECT_FALSE(record.geraetedaten.verbunden);
+    EXPECT_TRUE(form.controls().p_geraetedaten->accessibleDescription().isEmpty());
+    EXPECT_EQ(text("t_Datum"), "31.01.2025");  // stamped all the same
+    form.tab_clicked(0);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+TEST_F(ProtocolFormTest, EveryChangeCountsAndShowingARecordForgetsThem) {
+    visit_protocol_tab();
+    const std::function<void()> edits[] = {
+        [&] { QTest::keyClicks(control<QLineEdit>("t_pruefer"), "X"); },
+        [&] { QTest::keyClicks(control<QPlainTextEdit>("t_zubehoer"), "Y"); },
+        [&] { control<QLineEdit>("t_Datum")->setText("01.01.2000"); },  // by the program
+        [&] { click(control<QCheckBox>("ck_stk")); },
+        [&] { control<QCheckBox>("ck_Leistung")->setCheckState(Qt::Checked); },
+    };
+    int n = 0;
+    for (const auto& edit : edits) {
+        SCOPED_TRACE(n++);
+        record.geaendert = false;
+        edit();
+        EXPECT_TRUE(record.geaendert);
+        form.record_to_form();
+        EXPECT_FALSE(record.geaendert);
+    }
+    // Ticking and unticking again leaves the box as it was, and still counts.
+    auto* box = control<QCheckBox>("ck_visuell");
+    record.geaendert = false;
+    click(box);
+    click(box);
+    EXPECT_EQ(box->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(record.geaendert);
+}
+
+TEST_F(ProtocolFormTest, RecordAndFormMirrorEachOther) {
+    visit_protocol_tab();
+    record.felder[kPatient] = u8("Jürgen Groß");
+    record.felder[kBemerkungen] = "eins\r\nzwei\rdrei\nvier";
+    record.felder[kSelbsttest] = "1";
+    record.felder[kAnsaugtest] = "2";
+    record.felder[kMaxflow] = "ja";  // from a hand-edited file
+    record.felder[kMinflow] = "7";
+    form.record_to_form();
+    EXPECT_EQ(text("t_patient"), u8("Jürgen Groß"));
+    EXPECT_EQ(control<QPlainTextEdit>("t_bemerkungen")->toPlainText(), "eins\nzwei\ndrei\nvier");
+    EXPECT_EQ(control<QCheckBox>("ck_Selbsttest")->checkState(), Qt::Checked);
+    EXPECT_EQ(control<QCheckBox>("ck_Ansaugtest")->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(control<QCheckBox>("ck_maxflow")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(control<QCheckBox>("ck_minflow")->checkState(), Qt::Unchecked);
+
+    // A click on a greyed box ticks it; the user never greys one.
+    click(control<QCheckBox>("ck_Ansaugtest"));
+    EXPECT_EQ(control<QCheckBox>("ck_Ansaugtest")->checkState(), Qt::Checked);
+    click(control<QCheckBox>("ck_Ansaugtest"));
+    EXPECT_EQ(control<QCheckBox>("ck_Ansaugtest")->checkState(), Qt::Unchecked);
+
+    form.form_to_record();
+    EXPECT_EQ(record.felder[kBemerkungen], "eins\r\nzwei\r\ndrei\r\nvier");
+    EXPECT_EQ(record.felder[kSelbsttest], "1");
+    EXPECT_EQ(record.felder[kAnsaugtest], "0");
+    EXPECT_EQ(record.felder[kMaxflow], "0");
+    EXPECT_EQ(record.felder[kLeistung], "0");
+    EXPECT_EQ(record.felder[kDatum], "31.01.2025");
+    for (int i = 19; i <= 30; ++i) EXPECT_TRUE(record.felder[size_t(i)].isEmpty());
+}
+
+TEST_F(ProtocolFormTest, MultiLineBoxesTakeAtMost240CharactersAsStored) {
+    visit_protocol_tab();
+    auto* notes = control<QPlainTextEdit>("t_bemerkungen");
+    notes->setFocus();
+    QTest::keyClicks(notes, QString(238, u'a'));
+    QTest::keyClick(notes, Qt::Key_Return);  // CR LF: two of the 240
+    QTest::keyClicks(notes, "bcd");
+    EXPECT_EQ(notes->toPlainText(), QString(238, u'a') + "\n");
+    // Pasting in the middle keeps the text before and after, drops the rest.
+    notes->setPlainText(QString(230, u'x'));
+    QTextCursor cursor = notes->textCursor();
+    cursor.setPosition(10);
+    notes->setTextCursor(cursor);
+    notes->insertPlainText(QString(20, u'y'));
+    EXPECT_EQ(notes->toPlainText(), QString(10, u'x') + QString(10, u'y') + QString(220, u'x'));
+    form.form_to_record();
+    EXPECT_EQ(record.felder[kBemerkungen].size(), 240);
+}
+
+TEST_F(ProtocolFormTest, ChecksavedAsksUntilSavedOrDiscarded) {
+    const struct {
+        const char* what;
+        std::deque<bool> answers;
+        std::deque<QString> files;
+        int questions;
+        bool saved;
+    } cases[] = {
+        {"Cancel discards", {false}, {}, 1, false},
+        {"OK saves", {true}, {"ok.txt"}, 1, true},
+        {"a cancelled save asks again", {true, false}, {""}, 2, false},
+        {"then OK", {true, true}, {"", "again.txt"}, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        visit_protocol_tab();
+        QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
+        dialogs.questions.clear();
+        dialogs.answers = c.answers;
+        dialogs.files.clear();
+        for (const QString& f : c.files) dialogs.files.push_back(f.isEmpty() ? f : dir.filePath(f));
+        const bool named = !c.files.empty() && !c.files.back().isEmpty();
+        const QString target = named ? dir.filePath(c.files.back()) : QString();
+        if (named) QFile::remove(target);
+        form.checksaved();
+        EXPECT_EQ(dialogs.questions.size(), c.questions);
+        EXPECT_FALSE(record.geaendert);
+        EXPECT_EQ(QFile::exists(target), c.saved);
+        if (c.saved) {
+            EXPECT_TRUE(read_bytes(target).contains("t_Patient|Muster\r\n"));
+        }
+        EXPECT_TRUE(dialogs.answers.empty());
+    }
+}
+
+TEST_F(ProtocolFormTest, ReopenKeepsAProtocolWithUnsavedChanges) {
+    visit_protocol_tab();
+    QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
+    geraet = Geraetedaten();  // the link was reset on the way
+    form.device_reopened();
+    EXPECT_TRUE(record.geaendert);
+    EXPECT_TRUE(frame->isEnabled());
+    EXPECT_EQ(record.geraetedaten.sn, "QV5000012345");
+    EXPECT_EQ(text("t_patient"), "Muster");
+
+    // Nothing to lose: a fresh protocol without device data.
+    record.geaendert = false;
+    form.device_reopened();
+    EXPECT_FALSE(frame->isEnabled());
+    EXPECT_FALSE(record.geraetedaten.verbunden);
+    EXPECT_TRUE(record.felder[kDatum].isEmpty());
+}
+
+TEST_F(ProtocolFormTest, AnOpenedProtocolIsShownForViewingOnly) {
+    ASSERT_TRUE(write_bytes(dir.filePath("alt.txt"),
+                            "t_Patient|Alt\r\nt_Datum|02.03.2024\r\nt_Uhrzeit|08:09:10\r\n"
+                            "ck_stk|1\r\nSN|QV5000077777\r\n"));
+    visit_protocol_tab();
+    dialogs.files = {dir.filePath("alt.txt")};
+    QTest::mouseClick(form.controls().cmd_open, Qt::LeftButton);
+    EXPECT_EQ(text("t_patient"), "Alt");
+    EXPECT_EQ(text("t_Datum"), "02.03.2024");
+    EXPECT_EQ(text("t_Uhrzeit"), "08:09:10");
+    EXPECT_EQ(control<QCheckBox>("ck_stk")->checkState(), Qt::Checked);
+    EXPECT_TRUE(form.controls().p_geraetedaten->accessibleDescription().contains("QV5000077777"));
+    EXPECT_FALSE(frame->isEnabled());
+    EXPECT_FALSE(record.geaendert);
+
+    // A cancelled open leaves an empty protocol without device data.
+    visit_protocol_tab();
+    QTest::keyClicks(control<QLineEdit>("t_patient"), "Neu");
+    dialogs.files = {QString()};
+    form.open_protocol();
+    EXPECT_EQ(text("t_patient"), "");
+    EXPECT_FALSE(frame->isEnabled());
+    EXPECT_FALSE(record.geraetedaten.verbunden);
+}
