@@ -219,15 +219,17 @@ void ProtocolForm::draw_geraetedaten() {
     QStringList spoken;
     {
         QPainter painter(&box->image());
+        // A little air between the box's border and its text.
+        constexpr int kPadding = 4;
+        painter.translate(kPadding, kPadding / 2);
         PainterTarget target(painter, 1);
         target.transcript = &spoken;
         target.font = PrintFont{box->font().family(), 10, false, false};
         PrintMarkup engine(p_.files.dialogs, p_.files.texts);
         QWidget* window = box->window();
         draw_device_data(
-            engine, target, box->inner_width(), 10, p_.record.geraetedaten,
-            [window](const QString& name) { return widget_caption(window, name); },
-            p_.files.texts);
+            engine, target, box->inner_width() - 2 * kPadding, 10, p_.record.geraetedaten,
+            [window](const QString& name) { return widget_caption(window, name); }, p_.files.texts);
     }
     box->setAccessibleDescription(spoken.join(QLatin1Char(' ')));
     box->update();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 #include "link/comm_log.h"
@@ -47,6 +48,8 @@ public:
     void select_tab(int index) override;
     void set_tabs_enabled(bool enabled) override;
     void set_busy_cursor(bool busy) override;
+    void set_wait_cursor(bool busy) override;
+    bool window_enabled() const override;
     void set_window_enabled(bool enabled) override;
     // The link is switching tabs itself (after losing the device): that is
     // no choice of the technician's.
@@ -107,4 +110,5 @@ private:
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;
+    QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
 };
