@@ -13,7 +13,10 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
+#include "platform/painter_target.h"
 #include "protocol/picture_box.h"
+#include "protocol/print_layout.h"
+#include "protocol/widget_captions.h"
 
 namespace {
 
@@ -207,79 +210,27 @@ bool ProtocolForm::open_protocol() {
         p_.record, p_.files, [this] { reset_protocol(); }, [this] { record_to_form(); });
 }
 
-// The device data block in plain lines until the print layout draws it: a
-// heading, then each caption of the "Gerät" tab with the protocol's value.
+// The device data block as the printed page shows it, drawn by the same
+// engine. A fresh engine keeps its margin at 0: the block starts at the box's
+// edge whatever a print before did.
 void ProtocolForm::draw_geraetedaten() {
     PictureBox* box = c_.p_geraetedaten;
     box->clear();
-    const Geraetedaten& g = p_.record.geraetedaten;
-    if (!g.verbunden) {
-        box->setAccessibleDescription(QString());
-        return;
-    }
-    QWidget* window = box->window();
-    const auto caption_of = [window](const QString& name) {
-        if (auto* label = window->findChild<QLabel*>(name)) return label->text();
-        if (auto* group = window->findChild<QGroupBox*>(name)) return group->title();
-        return QString();
-    };
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    struct Line {
-        QString caption;
-        QString value;
-        bool heading;
-    };
-    QVector<Line> lines = {
-        {p_.files.texts.lang_text(4202), QString(), true},
-        {caption_of(QStringLiteral("lbl_sn")), g.sn.trimmed(), false},
-        {caption_of(QStringLiteral("lbl_lp")), g.lp.trimmed(), false},
-        {caption_of(QStringLiteral("lbl_sw")), g.sw.trimmed(), false},
-        {QString(), QString(), false},
-        {caption_of(QStringLiteral("lbl_o2")), locale.toString(g.o2, 'f', 1), false},
-        {caption_of(QStringLiteral("lbl_MWO2")), locale.toString(g.mwo2, 'f', 1), false},
-        {caption_of(QStringLiteral("lbl_gastemp")), locale.toString(g.gastemp, 'f', 1), false},
-        {caption_of(QStringLiteral("lbl_kompressortemp")),
-         locale.toString(g.kompressortemp, 'f', 1), false},
-        {caption_of(QStringLiteral("lbl_bstd")), g.bstd, false},
-        {QString(), QString(), false},
-        {caption_of(QStringLiteral("frmZeiten")), QString(), true},
-    };
-    for (int n = 0; n < 7; ++n) {
-        lines.append({caption_of(QStringLiteral("lbl_t_%1").arg(n)).remove(u' '),
-                      locale.toString(g.zeiten[size_t(n)] * 0.04, 'f', 2), false});
-    }
-
-    QPainter painter(&box->image());
-    QFont font = box->font();
-    const int width = box->inner_width();
     QStringList spoken;
-    int y = 2;
-    for (const Line& line : lines) {
-        // "Gastemperatur (°C)": label before the bracket, unit after it.
-        const int bracket = line.caption.indexOf(u'(');
-        const QString label = (bracket < 0 ? line.caption : line.caption.left(bracket)).trimmed();
-        QString unit = bracket < 0 ? QString() : line.caption.mid(bracket + 1);
-        unit = unit.remove(u')').trimmed();
-        const QString value = (line.value + u' ' + unit).trimmed();
-
-        font.setPointSize(line.heading ? 12 : 10);
-        font.setBold(line.heading);
-        painter.setFont(font);
-        const int height = painter.fontMetrics().height();
-        painter.drawText(QRect(4, y, line.heading ? width - 8 : width / 2 - 8, height),
-                         Qt::AlignLeft | Qt::AlignVCenter, line.heading ? line.caption : label);
-        if (!line.heading) {
-            font.setBold(true);
-            painter.setFont(font);
-            painter.drawText(QRect(width / 2, y, width / 2 - 4, height),
-                             Qt::AlignLeft | Qt::AlignVCenter, value);
-        }
-        y += height;
-        if (!label.isEmpty() || line.heading)
-            spoken << (line.heading ? line.caption : label + u' ' + value);
+    {
+        QPainter painter(&box->image());
+        // A little air between the box's border and its text.
+        constexpr int kPadding = 4;
+        painter.translate(kPadding, kPadding / 2);
+        PainterTarget target(painter, 1);
+        target.transcript = &spoken;
+        target.font = PrintFont{box->font().family(), 10, false, false};
+        PrintMarkup engine(p_.files.dialogs, p_.files.texts);
+        QWidget* window = box->window();
+        draw_device_data(
+            engine, target, box->inner_width() - 2 * kPadding, 10, p_.record.geraetedaten,
+            [window](const QString& name) { return widget_caption(window, name); }, p_.files.texts);
     }
-    painter.end();
-    box->setAccessibleDescription(spoken.join(QStringLiteral(", ")));
+    box->setAccessibleDescription(spoken.join(QLatin1Char(' ')));
     box->update();
 }

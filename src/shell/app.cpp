@@ -11,7 +11,9 @@
 #include "device/sysstat_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "protocol/print_layout.h"
 #include "protocol/protocol_form.h"
+#include "protocol/widget_captions.h"
 #include "shell/apply_language.h"
 #include "shell/config.h"
 #include "shell/developer_tab.h"
@@ -67,6 +69,8 @@ App::App(AppDeps deps)
       dispatcher(geraet, poll_state.timeout_count, frames, deps.dialogs, texts, deps.clock),
       poll({poll_state, link_state, frames, port, geraet, settings, comm_log, deps.clock,
             deps.waiter, link_view}),
+      print_engine(deps.dialogs, texts),
+      printer_choice(deps.printers ? *deps.printers : qt_printers_),
       deps_(deps) {
     wire();
 }
@@ -96,6 +100,7 @@ bool App::startup() {
     load_qt_translations(qt_translator_, language_code(app_dir()));
 
     window_ = std::make_unique<MainWindow>();
+    qt_printers_.set_parent(window_.get());
     device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
                                               deps_.dialogs, texts);
     device_tab_->fill_timing_lists();
@@ -144,6 +149,14 @@ void App::build_protocol_form() {
                           ProtocolFiles{deps_.dialogs, texts, settings, deps_.clock, adopt_folder}},
                          frame);
     QObject::connect(&poll, &PollCycle::reopened, protocol_form_, &ProtocolForm::device_reopened);
+    QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
+        QWidget* window = window_.get();
+        const CaptionOf caption = [window](const QString& name) {
+            return widget_caption(window, name);
+        };
+        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, caption},
+                       pruefprotokoll, [this] { protocol_form_->form_to_record(); });
+    });
 }
 
 void App::add_sysstat_tab() {

@@ -13,7 +13,10 @@
 #include "link/port.h"
 #include "link/port_state.h"
 #include "platform/language_table.h"
+#include "platform/qt_printer_system.h"
 #include "platform/settings.h"
+#include "protocol/print_markup.h"
+#include "protocol/printer_choice.h"
 #include "protocol/protocol_record.h"
 
 class Chart;
@@ -35,6 +38,8 @@ struct AppDeps {
     Clock& clock;
     Ftd2xx& ft;
     Waiter& waiter;
+    // The printers and the print dialog; the real ones when not given.
+    PrinterSystem* printers = nullptr;
 };
 
 // Forwards the link's requests to the main window once it exists.
@@ -94,6 +99,9 @@ public:
     ReplyDispatcher dispatcher;
     WindowLinkView link_view;
     PollCycle poll;
+    // The page's print engine and the printer chosen last; both live for the run.
+    PrintMarkup print_engine;
+    PrinterChoice printer_choice;
 
 private:
     void wire();
@@ -102,6 +110,7 @@ private:
     void wire_chart();
 
     AppDeps deps_;
+    QtPrinterSystem qt_printers_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
     std::unique_ptr<SysstatTab> sysstat_tab_;

@@ -16,6 +16,7 @@
 #include "sim/emulator_ftd2xx.h"
 #include "support/files.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_printer_system.h"
 
 // The whole program as it runs, on the emulated device in this process: the
 // composition root, the main window (offscreen), real timers and waits, the
@@ -39,7 +40,7 @@ public:
     }
 
     bool start() {
-        app = std::make_unique<App>(AppDeps{app_dir, dialogs, clock, ft, waiter});
+        app = std::make_unique<App>(AppDeps{app_dir, dialogs, clock, ft, waiter, &printers});
         return app->startup();
     }
     bool wait_connected(int ms = 8000) {
@@ -61,6 +62,7 @@ public:
     QTemporaryDir dir;
     QString app_dir = dir.path() + "/";
     ScriptedDialogs dialogs;
+    ScriptedPrinterSystem printers;  // no printer installed; the print dialog is scripted
     SystemClock clock;
     EventLoopWaiter waiter;
     DeviceEmulator device;

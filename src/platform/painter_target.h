@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+#include "platform/print_target.h"
+
+class QPainter;
+
+// A print target on a QPainter: the printer page or a picture box's image.
+// `dots_per_unit` converts the target's units into the painter's device
+// pixels (printer resolution / 25.4 for millimetres, 1 for a widget image).
+class PainterTarget final : public PrintTarget {
+public:
+    PainterTarget(QPainter& painter, double dots_per_unit);
+
+    double text_width(const QString& text) override;
+    double text_height(const QString& text) override;
+    bool draw_text(const QString& text) override;
+    void draw_line(double x1, double y1, double x2, double y2, int width_px) override;
+
+    // When set, every text drawn is also appended here (for screen readers).
+    QStringList* transcript = nullptr;
+
+private:
+    // Brings the painter's font in line with `font` after a change.
+    void apply_font();
+
+    QPainter& painter_;
+    double dots_per_unit_;
+    PrintFont applied_;
+    bool has_font_ = false;
+};
