@@ -3,10 +3,8 @@
 #include <algorithm>
 
 QString folder_of(const QString& path) {
-    int cut = path.lastIndexOf(u'/');
-#ifdef Q_OS_WIN
-    cut = std::max(cut, int(path.lastIndexOf(u'\\')));
-#endif
+    // A folder written the Windows way separates with a backslash here too.
+    const int cut = int(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')));
     return cut < 0 ? QString() : path.left(cut + 1);
 }
 

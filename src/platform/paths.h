@@ -2,8 +2,7 @@
 
 #include <QString>
 
-// The folder of a path: everything up to and including the last "/" (on Windows
-// also "\"),
+// The folder of a path: everything up to and including the last "/" or "\",
 // empty when there is none.
 QString folder_of(const QString& path);
 

@@ -5,12 +5,16 @@
 
 #include "platform/cp1252.h"
 
-bool read_text_lines(const QString& path, QStringList& lines) {
+bool read_text_lines(const QString& path, QStringList& lines, QString* error) {
     lines.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    const auto failed = [&] {
+        if (error) *error = file.errorString();
+        return false;
+    };
+    if (!file.open(QIODevice::ReadOnly)) return failed();
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    if (file.error() != QFileDevice::NoError) return failed();
 
     const QString text = decode_cp1252(bytes);
     int start = 0;

@@ -7,8 +7,9 @@
 
 // Reads every line of a file. A line ends at CR LF, a lone CR or a lone LF
 // (hand-edited files come with any of them); a last line without an end counts.
-// False when the file cannot be opened or read.
-bool read_text_lines(const QString& path, QStringList& lines);
+// False when the file cannot be opened or read; then `error`, when given, holds
+// the system's description of the failure.
+bool read_text_lines(const QString& path, QStringList& lines, QString* error = nullptr);
 
 // Writes the text as it stands (the caller puts in the CR LF line ends) through
 // an atomic replacement: on any failure the previous file stays as it was and

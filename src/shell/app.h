@@ -13,11 +13,13 @@
 #include "link/port_state.h"
 #include "platform/language_table.h"
 #include "platform/settings.h"
+#include "shell/firmware_image.h"
 
 class Clock;
 class DeveloperTab;
 class DeviceTab;
 class Dialogs;
+class FirmwareUpdate;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
@@ -66,6 +68,7 @@ public:
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
+    FirmwareUpdate* firmware() const { return firmware_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -79,6 +82,7 @@ public:
     ReplyDispatcher dispatcher;
     WindowLinkView link_view;
     PollCycle poll;
+    FirmwareImage firmware_image;
 
 private:
     void wire();
@@ -88,4 +92,5 @@ private:
     std::unique_ptr<DeviceTab> device_tab_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
+    std::unique_ptr<FirmwareUpdate> firmware_;
 };

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QWindow>
 
@@ -9,6 +10,12 @@
 #include "platform/language_table.h"
 #include "shell/apply_language.h"
 #include "shell/center_form.h"
+
+namespace {
+// The label's design place, and the shorter one that leaves room for the bar.
+constexpr int kLabelTop = 120, kLabelLeft = 120, kLabelWidth = 5640;
+constexpr int kLabelHeight = 1080, kLabelHeightWithBar = 600;
+}  // namespace
 
 ProgramVersion program_version() {
     return {QV5_VERSION_MAJOR, QV5_VERSION_MINOR, QV5_VERSION_PATCH};
@@ -33,7 +40,7 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
 
     lbl_text_ = new QLabel(this);
     lbl_text_->setObjectName(QStringLiteral("lbl_text"));
-    lbl_text_->setGeometry(twips_rect(120, 120, 5640, 1080));
+    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight));
     lbl_text_->setTextFormat(Qt::PlainText);
     lbl_text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lbl_text_->setWordWrap(true);
@@ -44,6 +51,13 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
     cm_cancel_->setGeometry(twips_rect(2400, 1260, 1200, 375));
     cm_cancel_->setDefault(true);
     connect(cm_cancel_, &QPushButton::clicked, this, &QWidget::close);
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("bar_progress"));
+    bar_->setGeometry(twips_rect(360, 780, 5160, 330));
+    bar_->setTextVisible(true);
+    bar_->setAccessibleName(QStringLiteral("Software Update"));
+    bar_->hide();
 }
 
 void InfoWindow::load() {
@@ -58,6 +72,9 @@ void InfoWindow::load() {
 void InfoWindow::unload() {
     loaded_ = false;
     lbl_text_->clear();
+    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight));
+    bar_->hide();
+    bar_->reset();
     cm_cancel_->setEnabled(true);
     setEnabled(true);
 }
@@ -73,7 +90,16 @@ void InfoWindow::show_progress() {
     cm_cancel_->setEnabled(false);
     setEnabled(false);
     lbl_text_->clear();
+    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeightWithBar));
+    bar_->setRange(0, 1);
+    bar_->setValue(0);
+    bar_->show();
     show_over_main();
+}
+
+void InfoWindow::set_progress(int done, int total) {
+    bar_->setRange(0, qMax(total, 1));
+    bar_->setValue(qBound(0, done, qMax(total, 1)));
 }
 
 void InfoWindow::show_over_main() {

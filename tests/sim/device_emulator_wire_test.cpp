@@ -1,6 +1,7 @@
 // The emulated device on the line: wire-speed timing, injected faults, the
 // boot loader and the wire log.
 #include <gtest/gtest.h>
+#include <functional>
 
 #include "link/conversions.h"
 #include "link/frame.h"
@@ -204,7 +205,7 @@ TEST(EmulatorBootLoader, IdentifiesItselfAtTheHigherSpeedOnly) {
 TEST(EmulatorBootLoader, AcceptsBlocksAndRestartsIntoTheFirmware) {
     DeviceEmulator device;
     device.receive_from_host(build_frame(req_boot()), 0);
-    device.faults().reject_block_every = 2;
+    device.boot_faults().reject_every = 2;
 
     // Block bytes that happen to be "I" or "R" belong to the block.
     const QByteArray block1 = hex("42 10 00 00 49 52 00 FF");
@@ -247,6 +248,91 @@ TEST(EmulatorBootLoader, OnlyAPowerCycleEndsAnAbandonedUpdate) {
     EXPECT_FALSE(device.in_boot_loader());
     device.receive_from_host(build_frame(req_version()), 3000);
     EXPECT_EQ(device.take_output(3100), build_frame('?' + device.state().version_text));
+}
+
+// Each fault on its own: the replies to one "I" and three blocks, 100 ms
+// apart, each followed by `fillers` zero bytes.
+TEST(EmulatorBootLoader, FaultsOnDemand) {
+    const QByteArray b1 = hex("42 00 01 11"), b2 = hex("42 00 02 22"), b3 = hex("42 00 03 33");
+    struct Case {
+        const char* name;
+        std::function<void(BootLoaderFaults&)> set;
+        int fillers;
+        QByteArray replies;
+        QList<QByteArray> programmed;
+    };
+    const Case cases[] = {
+        {"none", [](BootLoaderFaults&) {}, 0, "qv60000_BL10_>>>", {b1, b2, b3}},
+        {"extended identity",
+         [](BootLoaderFaults& f) { f.identity = "qv60000_BL10_X"; },
+         0,
+         "qv60000_BL10_X>>>",
+         {b1, b2, b3}},
+        {"refused with another letter",
+         [](BootLoaderFaults& f) {
+             f.reject_every = 2;
+             f.reject_letter = '?';
+         },
+         0,
+         "qv60000_BL10_>?>",
+         {b1, b3}},
+        {"silent block",
+         [](BootLoaderFaults& f) { f.silent_every = 3; },
+         0,
+         "qv60000_BL10_>>",
+         {b1, b2}},
+        {"answer after two fillers, two sent",
+         [](BootLoaderFaults& f) { f.fillers_before_reply = 2; },
+         2,
+         "qv60000_BL10_>>>",
+         {b1, b2, b3}},
+        {"answer after three fillers, two sent",
+         [](BootLoaderFaults& f) { f.fillers_before_reply = 3; },
+         2,
+         "qv60000_BL10_",
+         {}},
+        {"line dropped after the second block",
+         [](BootLoaderFaults& f) { f.drop_line_after = 2; },
+         0,
+         "qv60000_BL10_>",
+         {b1, b2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceEmulator device;
+        c.set(device.boot_faults());
+        device.receive_from_host(build_frame(req_boot()), 0);
+        device.receive_from_host("I", 100);
+        QByteArray replies;
+        qint64 t = 200;
+        for (const QByteArray& block : {b1, b2, b3}) {
+            device.receive_from_host(block, t);
+            replies += device.take_output(t + 30);
+            for (int i = 0; i < c.fillers; ++i)
+                device.receive_from_host(QByteArray(1, '\0'), t + 40 + i);
+            t += 100;
+        }
+        replies += device.take_output(t);
+        // The identity was ready long before the first block.
+        EXPECT_EQ(replies, c.replies);
+        EXPECT_EQ(device.boot_loader().accepted_blocks(), c.programmed);
+    }
+}
+
+TEST(EmulatorBootLoader, DroppedLineComesBackInTheBootLoader) {
+    DeviceEmulator device;
+    device.boot_faults().drop_line_after = 1;
+    device.boot_faults().drop_line_for_ms = 500;
+    device.receive_from_host(build_frame(req_boot()), 0);
+    device.receive_from_host(hex("42 01"), 100);
+    EXPECT_TRUE(device.take_output(200).isEmpty());  // the ">" is lost with the line
+    EXPECT_TRUE(device.unplugged_at(200));
+    device.receive_from_host("I", 300);
+    EXPECT_TRUE(device.take_output(400).isEmpty());
+    EXPECT_FALSE(device.unplugged_at(700));
+    device.receive_from_host("I", 700);
+    EXPECT_EQ(device.take_output(800), BootLoader::kIdentity);
+    EXPECT_TRUE(device.in_boot_loader());
 }
 
 TEST(EmulatorLog, RecordsRequestsAndRepliesWithTheirTimes) {
