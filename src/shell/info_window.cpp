@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWindow>
@@ -58,6 +59,17 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
     bar_->setTextVisible(true);
     bar_->setAccessibleName(QStringLiteral("Software Update"));
     bar_->hide();
+
+    // During an update the window is disabled, yet the technician must be able
+    // to read how far it has got: text and bar keep their normal colours.
+    for (QWidget* shown : {static_cast<QWidget*>(lbl_text_), static_cast<QWidget*>(bar_)}) {
+        QPalette palette = shown->palette();
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = QPalette::ColorRole(role);
+            palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
+        }
+        shown->setPalette(palette);
+    }
 }
 
 void InfoWindow::load() {
