@@ -5,24 +5,15 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <functional>
 
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
-#include "link/frame.h"
-#include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "platform/clock.h"
-#include "platform/language_table.h"
-#include "platform/null_dialogs.h"
-#include "platform/settings.h"
+#include "platform/dialogs.h"
 #include "platform/waiter.h"
-#include "shell/firmware_image.h"
+#include "shell/app.h"
 #include "shell/firmware_update.h"
-#include "shell/info_window.h"
 #include "sim/device_emulator.h"
 #include "sim/emulator_ftd2xx.h"
 #include "sim/firmware_image_file.h"
@@ -48,50 +39,42 @@ private:
     QString file_;
 };
 
-void wait_until(const std::function<bool()>& done, int ms) {
+bool write_file(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool wait_until(const std::function<bool()>& done, int ms) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < ms)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    return done();
 }
 
+// The whole program (composition root, windows offscreen, real timers and
+// waits) on the emulated device in this process.
 void BM_ProgramImage(benchmark::State& state) {
     QTemporaryDir dir;
     const QString app_dir = dir.path() + "/";
     const QList<QByteArray> blocks = image_blocks(kBlocks);
     DeviceEmulator device;
     device.state().live.moving = false;
-    QFile file(app_dir + "fw.qv5");
-    file.open(QIODevice::WriteOnly);
-    file.write(image_file_text("2.10", {emulated_hardware_id(device.state())}, blocks));
-    file.close();
-
+    const QString image = app_dir + "fw.qv5";
+    if (!write_file(image,
+                    image_file_text("2.10", {emulated_hardware_id(device.state())}, blocks)) ||
+        !write_file(app_dir + "quorvel5.ini",
+                    "TIMEOUT|1\r\nTIMERINTERVAL|50\r\nINITDIR|" + app_dir.toUtf8() + "\r\n") ||
+        !QFile::copy(QStringLiteral(QV5_BUILD_BIN_DIR "langEN.txt"), app_dir + "langEN.txt")) {
+        state.SkipWithError("cannot prepare the program folder");
+        return;
+    }
     SystemClock clock;
     EventLoopWaiter waiter;
     EmulatorFtd2xx ft{device, clock};
-    PickImage dialogs(file.fileName());
-    LanguageTable texts;
-    Settings settings;
-    settings.INITDIR = app_dir;
-    CommLog log{clock};
-    LinkState link;
-    PortState port_state{&ft, 0};
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames{link, port_state, log, dialogs, clock};
-    Port port{port_state, log, dialogs, texts};
-    ReplyDispatcher dispatcher{geraet, poll_state.timeout_count, frames, dialogs, texts, clock};
-    NullLinkView view;
-    PollCycle poll{{poll_state, link, frames, port, geraet, settings, log, clock, waiter, view}};
-    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
-                     &ReplyDispatcher::dispatch_reply);
-    QWidget main_window;
-    InfoWindow progress{&main_window, texts};
-    FirmwareImage image;
-    FirmwareUpdate update{
-        {settings, app_dir, dialogs, texts, geraet, frames, port, poll, progress, image}};
-    QObject::connect(&update, &FirmwareUpdate::reinitialise, &poll, &PollCycle::connect);
-    poll.timer1().setInterval(50);
+    PickImage dialogs(image);
+    App app({app_dir, dialogs, clock, ft, waiter});
+    if (!app.startup()) state.SkipWithError("the program did not start");
 
     qint64 wire_us = 0;
     for (const QByteArray& block : blocks)
@@ -103,15 +86,14 @@ void BM_ProgramImage(benchmark::State& state) {
 
     for (auto _ : state) {
         state.PauseTiming();
-        poll.connect();
-        wait_until([&] { return geraet.verbunden; }, 10000);
-        if (!geraet.verbunden) state.SkipWithError("the emulated device did not connect");
+        if (!wait_until([&] { return app.geraet.verbunden; }, 10000))
+            state.SkipWithError("the emulated device did not connect");
         state.ResumeTiming();
-        update.firmware_update();
+        app.firmware()->firmware_update();
     }
-    const bool all = device.boot_loader().accepted_blocks() == blocks &&
-                     dialogs.messages.size() == int(state.iterations());
-    if (!all) state.SkipWithError("the image was not programmed intact");
+    if (device.boot_loader().accepted_blocks() != blocks ||
+        dialogs.messages.size() != int(state.iterations()))
+        state.SkipWithError("the image was not programmed intact");
     state.counters["blocks"] = kBlocks;
     state.counters["block_bytes"] = blocks.first().size();
     state.counters["floor_ms"] = floor_ms;

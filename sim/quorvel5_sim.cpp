@@ -83,19 +83,18 @@ void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
     BootLoaderFaults& b = emulator.boot_faults();
     if (p.isSet(QStringLiteral("boot-identity")))
         b.identity = p.value(QStringLiteral("boot-identity")).toLatin1();
-    if (p.isSet(QStringLiteral("reject-block")))
-        b.reject_every = int_option(p, QStringLiteral("reject-block"), 0, 1000000);
+    const std::pair<const char*, int*> counts[] = {{"reject-block", &b.reject_every},
+                                                   {"silent-block", &b.silent_every},
+                                                   {"block-fillers", &b.fillers_before_reply},
+                                                   {"drop-line-after", &b.drop_line_after}};
+    for (const auto& [name, value] : counts)
+        if (p.isSet(QString::fromLatin1(name)))
+            *value = int_option(p, QString::fromLatin1(name), 0, 1000000);
     if (p.isSet(QStringLiteral("reject-letter"))) {
         const QByteArray letter = p.value(QStringLiteral("reject-letter")).toLatin1();
         if (letter.size() != 1) fail(QStringLiteral("--reject-letter wants one character"));
         b.reject_letter = letter[0];
     }
-    if (p.isSet(QStringLiteral("silent-block")))
-        b.silent_every = int_option(p, QStringLiteral("silent-block"), 0, 1000000);
-    if (p.isSet(QStringLiteral("block-fillers")))
-        b.fillers_before_reply = int_option(p, QStringLiteral("block-fillers"), 0, 1000);
-    if (p.isSet(QStringLiteral("drop-line-after")))
-        b.drop_line_after = int_option(p, QStringLiteral("drop-line-after"), 0, 1000000);
     if (p.isSet(QStringLiteral("drop-line-for")))
         b.drop_line_for_ms = qRound(double_option(p, QStringLiteral("drop-line-for")) * 1000);
 }
