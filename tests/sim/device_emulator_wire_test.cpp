@@ -319,22 +319,6 @@ TEST(EmulatorBootLoader, FaultsOnDemand) {
     }
 }
 
-TEST(EmulatorBootLoader, DroppedLineComesBackInTheBootLoader) {
-    DeviceEmulator device;
-    device.boot_faults().drop_line_after = 1;
-    device.boot_faults().drop_line_for_ms = 500;
-    device.receive_from_host(build_frame(req_boot()), 0);
-    device.receive_from_host(hex("42 01"), 100);
-    EXPECT_TRUE(device.take_output(200).isEmpty());  // the ">" is lost with the line
-    EXPECT_TRUE(device.unplugged_at(200));
-    device.receive_from_host("I", 300);
-    EXPECT_TRUE(device.take_output(400).isEmpty());
-    EXPECT_FALSE(device.unplugged_at(700));
-    device.receive_from_host("I", 700);
-    EXPECT_EQ(device.take_output(800), BootLoader::kIdentity);
-    EXPECT_TRUE(device.in_boot_loader());
-}
-
 TEST(EmulatorLog, RecordsRequestsAndRepliesWithTheirTimes) {
     DeviceEmulator device;
     QList<WireLogEntry> entries;
