@@ -1,7 +1,6 @@
 // The emulated device on the line: wire-speed timing, injected faults, the
 // boot loader and the wire log.
 #include <gtest/gtest.h>
-#include <functional>
 
 #include "link/conversions.h"
 #include "link/frame.h"
@@ -248,75 +247,6 @@ TEST(EmulatorBootLoader, OnlyAPowerCycleEndsAnAbandonedUpdate) {
     EXPECT_FALSE(device.in_boot_loader());
     device.receive_from_host(build_frame(req_version()), 3000);
     EXPECT_EQ(device.take_output(3100), build_frame('?' + device.state().version_text));
-}
-
-// Each fault on its own: the replies to one "I" and three blocks, 100 ms
-// apart, each followed by `fillers` zero bytes.
-TEST(EmulatorBootLoader, FaultsOnDemand) {
-    const QByteArray b1 = hex("42 00 01 11"), b2 = hex("42 00 02 22"), b3 = hex("42 00 03 33");
-    struct Case {
-        const char* name;
-        std::function<void(BootLoaderFaults&)> set;
-        int fillers;
-        QByteArray replies;
-        QList<QByteArray> programmed;
-    };
-    const Case cases[] = {
-        {"none", [](BootLoaderFaults&) {}, 0, "qv60000_BL10_>>>", {b1, b2, b3}},
-        {"extended identity",
-         [](BootLoaderFaults& f) { f.identity = "qv60000_BL10_X"; },
-         0,
-         "qv60000_BL10_X>>>",
-         {b1, b2, b3}},
-        {"refused with another letter",
-         [](BootLoaderFaults& f) {
-             f.reject_every = 2;
-             f.reject_letter = '?';
-         },
-         0,
-         "qv60000_BL10_>?>",
-         {b1, b3}},
-        {"silent block",
-         [](BootLoaderFaults& f) { f.silent_every = 3; },
-         0,
-         "qv60000_BL10_>>",
-         {b1, b2}},
-        {"answer after two fillers, two sent",
-         [](BootLoaderFaults& f) { f.fillers_before_reply = 2; },
-         2,
-         "qv60000_BL10_>>>",
-         {b1, b2, b3}},
-        {"answer after three fillers, two sent",
-         [](BootLoaderFaults& f) { f.fillers_before_reply = 3; },
-         2,
-         "qv60000_BL10_",
-         {}},
-        {"line dropped after the second block",
-         [](BootLoaderFaults& f) { f.drop_line_after = 2; },
-         0,
-         "qv60000_BL10_>",
-         {b1, b2}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        DeviceEmulator device;
-        c.set(device.boot_faults());
-        device.receive_from_host(build_frame(req_boot()), 0);
-        device.receive_from_host("I", 100);
-        QByteArray replies;
-        qint64 t = 200;
-        for (const QByteArray& block : {b1, b2, b3}) {
-            device.receive_from_host(block, t);
-            replies += device.take_output(t + 30);
-            for (int i = 0; i < c.fillers; ++i)
-                device.receive_from_host(QByteArray(1, '\0'), t + 40 + i);
-            t += 100;
-        }
-        replies += device.take_output(t);
-        // The identity was ready long before the first block.
-        EXPECT_EQ(replies, c.replies);
-        EXPECT_EQ(device.boot_loader().accepted_blocks(), c.programmed);
-    }
 }
 
 TEST(EmulatorLog, RecordsRequestsAndRepliesWithTheirTimes) {
