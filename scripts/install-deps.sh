@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev qt6-base-dev qt6-serialport-dev
-          libgtest-dev libbenchmark-dev fonts-dejavu-core "$@")
+          libgtest-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 qt6-translations-l10n "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

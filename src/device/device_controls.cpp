@@ -32,10 +32,14 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int tex
     return l;
 }
 
+// Caption widths of the three value columns: each caption may reach almost
+// to its value box, so the longer German captions stay whole.
+constexpr int kCaptionWidths[] = {1575, 1800, 2115};
+
 // One caption label and its value box on a row of the three value columns.
 QLineEdit* value_row(QWidget* page, const char* label_name, const char* box_name,
                      const QString& caption, int text_id, int label_left, int box_left, int row,
-                     int label_width = 1575) {
+                     int label_width) {
     const int top = kRowTops[row];
     QLabel* caption_label = label(page, label_name, caption, text_id,
                                   page_rect(label_left, top, label_width, kRowLabelHeight));
@@ -83,15 +87,15 @@ Lamp* lamp(QWidget* parent, const char* name, int colour, int left) {
 
 void build_values(DeviceControls& c, QWidget* page) {
     c.t_sn = value_row(page, "lbl_sn", "t_sn", QStringLiteral("Seriennummer Gerät"), 11073, 240,
-                       1980, 0);
+                       1980, 0, kCaptionWidths[0]);
     c.t_sn->setReadOnly(false);
     c.t_sn->setMaxLength(12);
-    c.t_lp =
-        value_row(page, "lbl_lp", "t_lp", QStringLiteral("Seriennummer LP"), 11072, 240, 1980, 1);
+    c.t_lp = value_row(page, "lbl_lp", "t_lp", QStringLiteral("Seriennummer LP"), 11072, 240, 1980,
+                       1, kCaptionWidths[0]);
     c.t_bstd = value_row(page, "lbl_bstd", "t_bstd", QStringLiteral("Betriebsstunden (h)"), 11071,
-                         240, 1980, 2);
-    c.t_sw =
-        value_row(page, "lbl_sw", "t_sw", QStringLiteral("Softwareversion"), 11070, 240, 1980, 3);
+                         240, 1980, 2, kCaptionWidths[0]);
+    c.t_sw = value_row(page, "lbl_sw", "t_sw", QStringLiteral("Softwareversion"), 11070, 240, 1980,
+                       3, kCaptionWidths[0]);
 
     c.cmd_setsn = button(page, "cmd_setsn", QStringLiteral("Speichern"), 11029,
                          page_rect(3840, 720, 915, 255));
@@ -102,26 +106,26 @@ void build_values(DeviceControls& c, QWidget* page) {
         button(page, "cmd_setbstd", QStringLiteral("Set"), 11100, page_rect(4380, 1500, 495, 255));
 
     c.t_o2 = value_row(page, "lbl_o2", "t_o2", QStringLiteral("O2-Konzentration (%)"), 11069, 4980,
-                       6900, 0);
+                       6900, 0, kCaptionWidths[1]);
     c.t_mwO2 = value_row(page, "lbl_MWO2", "t_mwO2", QStringLiteral("MW O2-Konz. (%)"), 11200, 4980,
-                         6900, 1);
+                         6900, 1, kCaptionWidths[1]);
     c.t_druck = value_row(page, "lbl_druck", "t_druck", QStringLiteral("Druck (hPa)"), 11067, 4980,
-                          6900, 2);
+                          6900, 2, kCaptionWidths[1]);
     c.t_sensor1 = value_row(page, "lbl_sensor", "t_sensor1", QStringLiteral("Sensorqualität (%)"),
-                            11066, 4980, 6900, 3);
+                            11066, 4980, 6900, 3, kCaptionWidths[1]);
 
     c.t_spannung =
         value_row(page, "lbl_spannung", "t_spannung", QStringLiteral("Versorgungsspannung (V)"),
-                  11065, 8760, 10920, 0, 1875);
+                  11065, 8760, 10920, 0, kCaptionWidths[2]);
     c.t_gastemp = value_row(page, "lbl_gastemp", "t_gastemp", QStringLiteral("Gastemperatur (°C)"),
-                            11064, 8760, 10920, 1);
-    c.t_kompressortemp =
-        value_row(page, "lbl_kompressortemp", "t_kompressortemp",
-                  QStringLiteral("Kompressortemperatur (°C)"), 11061, 8760, 10920, 2, 1935);
+                            11064, 8760, 10920, 1, kCaptionWidths[2]);
+    c.t_kompressortemp = value_row(page, "lbl_kompressortemp", "t_kompressortemp",
+                                   QStringLiteral("Kompressortemperatur (°C)"), 11061, 8760, 10920,
+                                   2, kCaptionWidths[2]);
     c.t_Amplitude = value_row(page, "lbl_Amplitude", "t_Amplitude", QStringLiteral("Amplitude"),
-                              11203, 8760, 10920, 3, 2115);
+                              11203, 8760, 10920, 3, kCaptionWidths[2]);
     c.t_c = value_row(page, "lbl_c", "t_c", QStringLiteral("Schallgeschwindigkeit (m/s)"), 11062,
-                      8760, 10920, 4, 2115);
+                      8760, 10920, 4, kCaptionWidths[2]);
 }
 
 void build_phase(DeviceControls& c, QWidget* page) {

@@ -6,6 +6,10 @@
 #include <QPushButton>
 #include <QWidget>
 
+namespace {
+constexpr int kVisibleEntries = 20;
+}
+
 DeviceTab::DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
                      Dialogs& dialogs, const LanguageTable& texts, QObject* parent)
     : QObject(parent),
@@ -25,6 +29,10 @@ void DeviceTab::wire() {
         // Focus by click or keyboard only: a wheel passing over a list must not
         // write a timing to the device.
         list->setFocusPolicy(Qt::StrongFocus);
+        // About 20 entries of the 256 at a time, with a scroll bar, whatever
+        // the style would do with a list of this length.
+        list->setMaxVisibleItems(kVisibleEntries);
+        list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         list->installEventFilter(this);
         connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 [this, n] { cb_t_changed(n); });
@@ -35,6 +43,9 @@ void DeviceTab::wire() {
     connect(c_.cmd_setsn, &QPushButton::clicked, this, &DeviceTab::cmd_setsn_click);
     connect(c_.t_sn, &QLineEdit::textEdited, this, &DeviceTab::t_sn_edited);
     c_.t_sn->installEventFilter(this);
+    // A click on an empty part of the tab takes the focus, which ends the edit
+    // of a timing list or the serial number.
+    page_->setFocusPolicy(Qt::ClickFocus);
 }
 
 bool DeviceTab::eventFilter(QObject* watched, QEvent* event) {

@@ -67,11 +67,13 @@ void DeviceTab::wait_keeping_focus(int n, int ms) {
 }
 
 void DeviceTab::cmd_t_reset_click() {
-    // Deliberately not gated on the connection: the standard values are put in
-    // place and queued either way.
+    // Deliberately not gated on the connection: the standard values are queued
+    // either way. Without a device the lists keep showing the empty display,
+    // though, rather than values that were never written.
     for (int n = 0; n < 7; ++n) {
-        select_timing(n, kStandardZeiten[size_t(n)]);
-        frames_.enqueue(req_set_zeit(n, c_.cb_t[size_t(n)]->currentIndex()));
+        const int value = kStandardZeiten[size_t(n)];
+        if (geraet_.verbunden) select_timing(n, value);
+        frames_.enqueue(req_set_zeit(n, value));
     }
     poll_.wait_busy(kWriteSettleMs);
     for (int n = 0; n < 7; ++n) frames_.enqueue(req_zeit(n));
@@ -100,7 +102,9 @@ bool DeviceTab::timing_event(int n, QEvent* event) {
             if (list->hasFocus()) unlocked = true;
             return false;
         case QEvent::Wheel:
-            return !unlocked;
+            // Never a new timing by the wheel, edited or not.
+            event->ignore();
+            return true;
         default:
             return false;
     }

@@ -138,9 +138,11 @@ void PollCycle::wait_ms(int ms) {
 }
 
 void PollCycle::wait_busy(int ms) {
-    p_.view.set_busy_cursor(true);
-    p_.view.set_window_enabled(false);
+    // A window someone else disabled (the information window) stays disabled.
+    const bool was_enabled = p_.view.window_enabled();
+    p_.view.set_wait_cursor(true);
+    if (was_enabled) p_.view.set_window_enabled(false);
     wait_ms(ms);
-    p_.view.set_window_enabled(true);
-    p_.view.set_busy_cursor(false);
+    if (was_enabled) p_.view.set_window_enabled(true);
+    p_.view.set_wait_cursor(false);
 }

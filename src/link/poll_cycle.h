@@ -52,7 +52,8 @@ public:
     void link_reset();
 
     void wait_ms(int ms);
-    // Hourglass and a disabled window while waiting.
+    // Hourglass and a disabled window while waiting; a window that was
+    // disabled already stays so.
     void wait_busy(int ms);
 
 signals:

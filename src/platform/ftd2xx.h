@@ -7,6 +7,8 @@
 // us. Every call returns an FT_STATUS: 0 is success. Backends: the serial port
 // (QSerialPort), on Windows the vendor's DLL loaded at run time, and the
 // in-process emulator for tests.
+struct LanguageTable;
+
 using FT_STATUS = quint32;
 using FT_HANDLE = quintptr;  // 0 means no device is open
 
@@ -50,4 +52,7 @@ public:
     // example that the serial device needs membership of the dialout group);
     // empty when there is nothing to add.
     virtual QString last_error_detail() const { return QString(); }
+    // The program's language texts for those details, once they are loaded;
+    // until then, and for texts the language file lacks, they are English.
+    virtual void use_texts(const LanguageTable* texts) { Q_UNUSED(texts); }
 };

@@ -7,6 +7,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/language_table.h"
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +23,12 @@ constexpr quint16 kFlowXonXoff = 0x0400;
 // How long a write may take to reach the system; the program asks the driver
 // for the same write time-out.
 constexpr int kWriteFlushMs = 250;
+
+// A detail sentence in the program's language, English while there is none.
+QString phrase(const LanguageTable* texts, int id, const char* english) {
+    const QString text = texts ? texts->lang_text(id) : QString();
+    return text.isEmpty() ? QString::fromLatin1(english) : text;
+}
 
 struct Candidate {
     QString path;
@@ -87,13 +95,15 @@ bool is_terminal_device(const QString& path) {
 }
 
 QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortError error,
-                                 const QString& error_string, bool account_may_use_device) {
+                                 const QString& error_string, bool account_may_use_device,
+                                 const LanguageTable* texts) {
     if (error == QSerialPort::PermissionError) {
         if (account_may_use_device)
-            return QStringLiteral("%1 is in use by another program (%2).").arg(path, error_string);
-        return QStringLiteral(
-                   "Permission denied for %1. Add your user to the dialout group "
-                   "(sudo usermod -aG dialout $USER) and log in again.")
+            return phrase(texts, kTextDeviceInUse, "%1 is in use by another program (%2).")
+                .arg(path, error_string);
+        return phrase(texts, kTextNoPermission,
+                      "Permission denied for %1. Add your user to the dialout group "
+                      "(sudo usermod -aG dialout $USER) and log in again.")
             .arg(path);
     }
     return QStringLiteral("%1: %2").arg(path, error_string);
@@ -131,7 +141,8 @@ FT_STATUS SerialFtd2xx::port_failed(OpenPort& open, const QString& what) {
 FT_STATUS SerialFtd2xx::lost(OpenPort& open) {
     if (open.port.isOpen()) open.port.close();  // the handle stays ours until FT_Close
     // The port's own error text is stale after a hang-up, so say it plainly.
-    last_error_ = QStringLiteral("The connection to %1 was lost; is the device still plugged in?")
+    last_error_ = phrase(texts_, kTextConnectionLost,
+                         "The connection to %1 was lost; is the device still plugged in?")
                       .arg(open.path);
     return FT_IO_ERROR;
 }
@@ -162,7 +173,7 @@ FT_STATUS SerialFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (!port.open(QIODevice::ReadWrite)) {
         last_error_ = serial_open_error_detail(candidate.path, port.error(), port.errorString(),
-                                               account_may_use(candidate.path));
+                                               account_may_use(candidate.path), texts_);
         return FT_DEVICE_NOT_OPENED;
     }
     open->path = candidate.path;

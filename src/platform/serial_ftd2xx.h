@@ -38,6 +38,7 @@ public:
                        quint32& written) override;
 
     QString last_error_detail() const override { return last_error_; }
+    void use_texts(const LanguageTable* texts) override { texts_ = texts; }
 
     // Device paths of the converters in listing order, as FT_Open counts them.
     QStringList candidates() const;
@@ -53,14 +54,23 @@ private:
     std::map<FT_HANDLE, std::unique_ptr<OpenPort>> ports_;
     FT_HANDLE next_handle_ = 1;
     QString last_error_;
+    const LanguageTable* texts_ = nullptr;
 };
 
 // The line shown to the user when a serial device would not open. A permission
 // failure on a device our account may not use means a missing membership of the
 // dialout group; when the account may use it, the device is locked by another
-// program (the serial port reports both as a permission error).
+// program (the serial port reports both as a permission error). The sentences
+// come from `texts` where it has them (ids 2951 and 2952), else in English.
 QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortError error,
-                                 const QString& error_string, bool account_may_use_device);
+                                 const QString& error_string, bool account_may_use_device,
+                                 const LanguageTable* texts = nullptr);
+
+// Language ids of the details a user reads; "%1" stands for the device path,
+// "%2" for the system's reason.
+constexpr int kTextConnectionLost = 2950;
+constexpr int kTextNoPermission = 2951;
+constexpr int kTextDeviceInUse = 2952;
 
 // True when `path` (after following links) is a terminal device.
 bool is_terminal_device(const QString& path);

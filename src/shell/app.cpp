@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include <QApplication>
 #include <QTabWidget>
 
 #include "device/device_tab.h"
@@ -12,6 +13,7 @@
 #include "shell/info_window.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
+#include "shell/qt_translations.h"
 
 int WindowLinkView::current_tab() const {
     return window_ ? window_->tab1()->currentIndex() : 0;
@@ -33,6 +35,18 @@ void WindowLinkView::set_busy_cursor(bool busy) {
         window_->unsetCursor();
 }
 
+// The application's override cursor is a stack, which suits nested waits.
+void WindowLinkView::set_wait_cursor(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+bool WindowLinkView::window_enabled() const {
+    return window_ ? window_->isEnabled() : true;
+}
+
 void WindowLinkView::set_window_enabled(bool enabled) {
     if (window_) window_->setEnabled(enabled);
 }
@@ -51,6 +65,7 @@ App::App(AppDeps deps)
 
 App::~App() {
     shutdown();
+    deps_.ft.use_texts(nullptr);  // the converter may outlive our texts
 }
 
 void App::wire() {
@@ -70,6 +85,8 @@ bool App::startup() {
     poll.timer1().setInterval(settings.TIMERINTERVAL);
     if (!load_language(texts, language_path(app_dir(), language_code(app_dir())), deps_.dialogs))
         return false;
+    deps_.ft.use_texts(&texts);
+    load_qt_translations(qt_translator_, language_code(app_dir()));
 
     window_ = std::make_unique<MainWindow>();
     device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,

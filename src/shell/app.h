@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 #include "link/comm_log.h"
@@ -42,6 +43,8 @@ public:
     void select_tab(int index) override;
     void set_tabs_enabled(bool enabled) override;
     void set_busy_cursor(bool busy) override;
+    void set_wait_cursor(bool busy) override;
+    bool window_enabled() const override;
     void set_window_enabled(bool enabled) override;
 
 private:
@@ -93,4 +96,5 @@ private:
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
     std::unique_ptr<FirmwareUpdate> firmware_;
+    QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
 };

@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 #include "platform/language_table.h"
 
@@ -38,10 +41,24 @@ void set_caption(QWidget* control, const QString& text) {
     }
 }
 
+// A size belongs to the control that carries the id alone: the captions of a
+// tab control's tabs, the title of a group box. Qt would hand a font down to
+// every control inside, so those keep what they had. Menus have no font of
+// their own to size.
 void set_font_size(QWidget* control, int points) {
+    if (qobject_cast<QMenu*>(control)) return;
+    if (auto* tabs = qobject_cast<QTabWidget*>(control)) control = tabs->tabBar();
+    std::vector<std::pair<QWidget*, QFont>> inside;
+    for (QWidget* child : control->findChildren<QWidget*>())
+        inside.emplace_back(child, child->font());
     QFont font = control->font();
     font.setPointSize(points);
     control->setFont(font);
+    for (auto& [child, kept] : inside) {
+        if (child->font() == kept) continue;
+        kept.setResolveMask(QFont::AllPropertiesResolved);
+        child->setFont(kept);
+    }
 }
 
 }  // namespace

@@ -86,9 +86,11 @@ void DeveloperTab::build(QWidget* page) {
     tb_command_->setAccessibleName(QStringLiteral("Command"));
     cmd_clear_ = place(new QPushButton(QString::fromUtf8("Ausgabe löschen"), page), "cmd_clear",
                        11056, page_rect(8580, 720, 1695, 375));
+    // Wide enough, towards the free space on its left, for the German caption
+    // on one line.
     cmd_saveprotokoll_ =
         place(new WrappingButton(QStringLiteral("Kommunikationsprotokoll speichern"), page),
-              "cmd_saveprotokoll", 11001, page_rect(12060, 600, 2115, 495));
+              "cmd_saveprotokoll", 11001, page_rect(11295, 600, 2880, 495));
 
     // Left editable like any text box: a developer may annotate the output
     // before copying it; the log itself is never touched by that.

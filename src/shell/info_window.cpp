@@ -12,12 +12,6 @@
 #include "shell/apply_language.h"
 #include "shell/center_form.h"
 
-namespace {
-// The label's design place, and the shorter one that leaves room for the bar.
-constexpr int kLabelTop = 120, kLabelLeft = 120, kLabelWidth = 5640;
-constexpr int kLabelHeight = 1080, kLabelHeightWithBar = 600;
-}  // namespace
-
 ProgramVersion program_version() {
     return {QV5_VERSION_MAJOR, QV5_VERSION_MINOR, QV5_VERSION_PATCH};
 }
@@ -41,7 +35,7 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
 
     lbl_text_ = new QLabel(this);
     lbl_text_->setObjectName(QStringLiteral("lbl_text"));
-    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight));
+    lbl_text_->setGeometry(twips_rect(kMarginTwips, kMarginTwips, 5640, kTextHeightTwips));
     lbl_text_->setTextFormat(Qt::PlainText);
     lbl_text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lbl_text_->setWordWrap(true);
@@ -49,13 +43,13 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
     cm_cancel_ = new QPushButton(QStringLiteral("OK"), this);
     cm_cancel_->setObjectName(QStringLiteral("cm_cancel"));
     cm_cancel_->setProperty("textId", 12000);
-    cm_cancel_->setGeometry(twips_rect(2400, 1260, 1200, 375));
+    cm_cancel_->setGeometry(twips_rect(2400, kMarginTwips + kTextHeightTwips + kGapTwips,
+                                       kButtonWidthTwips, kButtonHeightTwips));
     cm_cancel_->setDefault(true);
     connect(cm_cancel_, &QPushButton::clicked, this, &QWidget::close);
 
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("bar_progress"));
-    bar_->setGeometry(twips_rect(360, 780, 5160, 330));
     bar_->setTextVisible(true);
     bar_->setAccessibleName(QStringLiteral("Software Update"));
     bar_->hide();
@@ -76,15 +70,48 @@ void InfoWindow::load() {
     if (loaded_) return;
     loaded_ = true;
     apply_language(this, texts_);
-    center_form(this, twips(kWidthTwips), twips(kHeightTwips));
     centre_pending_ = true;
+}
+
+// The designed outer width, or wider where a line of the text needs it, so no
+// line breaks; the height ends a margin below OK. The text area keeps its designed
+// height at least, so a progress text may grow without the window changing.
+QSize InfoWindow::fit_to_text(int frame_width) {
+    const QFontMetrics metrics(lbl_text_->font());
+    const QStringList lines = lbl_text_->text().split(u'\n');
+    int widest = 0;
+    for (const QString& line : lines) widest = qMax(widest, metrics.horizontalAdvance(line));
+    const int margin = twips(kMarginTwips);
+    // A few pixels of slack: a label wraps a line that fills it exactly.
+    const int designed = twips(kWidthTwips) - frame_width;
+    const int width = qMin(qMax(designed, widest + 2 * margin + 4), 3 * designed);
+    const int text_height =
+        qMax(twips(kTextHeightTwips), int(lines.size()) * metrics.lineSpacing());
+    lbl_text_->setGeometry(margin, margin, width - 2 * margin, text_height);
+    if (!bar_->isHidden()) {
+        // The progress bar takes the lower part of the text area.
+        const int bar_height = twips(kBarHeightTwips);
+        const QRect bar(3 * margin, margin + text_height - bar_height, width - 6 * margin,
+                        bar_height);
+        bar_->setGeometry(bar);
+        lbl_text_->setGeometry(margin, margin, width - 2 * margin, bar.top() - 2 * margin);
+    }
+    const QSize button(twips(kButtonWidthTwips), twips(kButtonHeightTwips));
+    cm_cancel_->setGeometry(QRect(
+        QPoint((width - button.width()) / 2, margin + text_height + twips(kGapTwips)), button));
+    return QSize(width, cm_cancel_->geometry().bottom() + 1 + margin);
+}
+
+void InfoWindow::centre() {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize client = fit_to_text(frame.width());
+    center_form(this, client.width() + frame.width(), client.height() + frame.height());
 }
 
 // Back to the design state, as a window that is loaded afresh next time.
 void InfoWindow::unload() {
     loaded_ = false;
     lbl_text_->clear();
-    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight));
     bar_->hide();
     bar_->reset();
     cm_cancel_->setEnabled(true);
@@ -102,7 +129,6 @@ void InfoWindow::show_progress() {
     cm_cancel_->setEnabled(false);
     setEnabled(false);
     lbl_text_->clear();
-    lbl_text_->setGeometry(twips_rect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeightWithBar));
     bar_->setRange(0, 1);
     bar_->setValue(0);
     bar_->show();
@@ -121,11 +147,12 @@ void InfoWindow::show_over_main() {
         winId();
         windowHandle()->setTransientParent(main_window_->windowHandle());
     }
+    if (centre_pending_) centre();
     show();
     if (centre_pending_) {
         // Once shown the frame's size is known: centre the whole window again.
         centre_pending_ = false;
-        center_form(this, twips(kWidthTwips), twips(kHeightTwips));
+        centre();
     }
     raise();
     activateWindow();

@@ -25,9 +25,8 @@ QString info_text(const LanguageTable& texts, const ProgramVersion& version);
 class InfoWindow : public QWidget {
     Q_OBJECT
 public:
-    // Design size, outer, in twips.
+    // Design outer width in twips; the height follows the text and OK.
     static constexpr int kWidthTwips = 6000;
-    static constexpr int kHeightTwips = 2400;
 
     // `main_window` is disabled while this window shows. It is deliberately not
     // our parent: a disabled parent would disable us too.
@@ -59,7 +58,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static constexpr int kMarginTwips = 120;
+    static constexpr int kTextHeightTwips = 1080;
+    static constexpr int kGapTwips = 60;
+    static constexpr int kButtonWidthTwips = 1200;
+    static constexpr int kButtonHeightTwips = 375;
+    static constexpr int kBarHeightTwips = 330;
+
     void load();
+    // Lays out text and OK; the client size they need.
+    QSize fit_to_text(int frame_width);
+    void centre();
     void show_over_main();
     void unload();
 

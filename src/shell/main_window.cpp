@@ -26,12 +26,15 @@ T* tag(T* object, const char* name, int text_id) {
 }
 
 // The window was designed in 8 pt "MS Sans Serif"; where it is missing the
-// narrowest look-alike keeps the captions inside their designed sizes.
+// narrowest look-alike keeps the captions inside their designed sizes. The
+// families are asked for by their own names: a wide stand-in the font system
+// would substitute for a missing one cuts captions.
 QFont design_font() {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Tahoma"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans")});
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica")});
     font.setPointSize(8);
     return font;
 }

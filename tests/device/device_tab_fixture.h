@@ -29,6 +29,8 @@ public:
     void select_tab(int) override {}
     void set_tabs_enabled(bool) override {}
     void set_busy_cursor(bool) override {}
+    void set_wait_cursor(bool) override {}
+    bool window_enabled() const override { return !window || window->isEnabled(); }
     void set_window_enabled(bool enabled) override {
         if (window) window->setEnabled(enabled);
         if (!enabled) ++disables;

@@ -1,7 +1,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QWheelEvent>
+#include <functional>
 
 #include "device_tab_fixture.h"
 #include "link/requests.h"
@@ -83,17 +85,65 @@ TEST_F(TimingTest, RefreshesLeaveTheEditedListAloneUntilFocusLeaves) {
     EXPECT_EQ(list(2)->currentIndex(), 144);
 }
 
-TEST_F(TimingTest, ProgramSelectionsAndLockedListsSendNothing) {
+TEST_F(TimingTest, TheWheelNeverChangesATiming) {
     connect_device();
     geraet.zeiten[5] = 60;
     tab->update_display();
     EXPECT_EQ(list(5)->currentIndex(), 60);
-    // A wheel over a list that is not being edited changes nothing.
-    QWheelEvent wheel(QPointF(10, 10), list(5)->mapToGlobal(QPointF(10, 10)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(list(5), &wheel);
-    EXPECT_EQ(list(5)->currentIndex(), 60);
-    EXPECT_TRUE(queued().isEmpty());
+    // Over a list left alone, one being edited, and one opened and closed
+    // again with Escape (it keeps the focus).
+    const std::vector<std::function<void()>> before = {
+        [] {},
+        [this] { edit(5); },
+        [this] {
+            edit(5);
+            list(5)->showPopup();
+            QTest::keyClick(list(5)->view(), Qt::Key_Escape);
+        },
+    };
+    for (size_t i = 0; i < before.size(); ++i) {
+        before[i]();
+        for (int delta : {-120, 120}) {
+            QWheelEvent wheel(QPointF(10, 10), list(5)->mapToGlobal(QPointF(10, 10)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(list(5), &wheel);
+        }
+        EXPECT_EQ(list(5)->currentIndex(), 60) << "case " << i;
+        EXPECT_TRUE(queued().isEmpty()) << "case " << i;
+    }
+}
+
+TEST_F(TimingTest, AClickOnAnEmptyPartOfTheTabEndsTheEdit) {
+    connect_device();
+    edit(2);
+    list(2)->showPopup();
+    QTest::keyClick(list(2)->view(), Qt::Key_Escape);
+    ASSERT_TRUE(list(2)->hasFocus());
+    ASSERT_FALSE(tab->timing_locked(2));
+
+    QTest::mouseClick(page, Qt::LeftButton, Qt::NoModifier, QPoint(page->width() - 5, 5));
+    EXPECT_FALSE(list(2)->hasFocus());
+    EXPECT_TRUE(tab->timing_locked(2));
+    // The refresh shows the device's value there again.
+    geraet.zeiten[2] = 77;
+    tab->update_display();
+    EXPECT_EQ(list(2)->currentIndex(), 77);
+}
+
+TEST_F(TimingTest, TheOpenListShowsAboutTwentyEntriesWithAScrollBar) {
+    connect_device();
+    edit(1);
+    list(1)->showPopup();
+    QAbstractItemView* view = list(1)->view();
+    ASSERT_TRUE(view->isVisible());
+    const int row = view->sizeHintForRow(0);
+    ASSERT_GT(row, 0);
+    const int rows_shown = view->viewport()->height() / row;
+    EXPECT_GE(rows_shown, 15);
+    EXPECT_LE(rows_shown, 25);
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
+    list(1)->hidePopup();
 }
 
 TEST_F(TimingTest, NothingIsSentWithoutAConnection) {
@@ -157,10 +207,8 @@ TEST_F(TimingTest, ResetIsQueuedEvenWithoutAConnection) {
     ASSERT_EQ(queued().size(), 14);
     EXPECT_EQ(queued()[3], req_set_zeit(3, 27));
     EXPECT_EQ(queued()[13], req_zeit(6));
-    EXPECT_EQ(list(4)->currentIndex(), 134);
-    // The next refresh without a connection puts the lists back to zero.
-    tab->update_display();
-    EXPECT_EQ(list(4)->currentIndex(), 0);
+    // Nothing was written, so the lists go on showing the empty display.
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(list(n)->currentText(), "0,00") << n;
 }
 
 }  // namespace

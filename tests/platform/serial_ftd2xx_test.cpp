@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/language_table.h"
 #include "support/files.h"
 
 namespace {
@@ -291,6 +292,21 @@ TEST_F(SerialFtd2xxTest, ADeviceThatGoesAwayIsAnIoError) {
     handle = 0;
 }
 
+TEST_F(SerialFtd2xxTest, ALostConnectionIsToldInTheProgramsLanguage) {
+    LanguageTable texts;
+    texts.texts[size_t(kTextConnectionLost)] = "Die Verbindung zu %1 ist unterbrochen.";
+    ft.use_texts(&texts);
+    ASSERT_EQ(open_emulator(), FT_OK);
+    const QString device = QFileInfo(pty.slave_path()).canonicalFilePath();
+    ASSERT_FALSE(device.isEmpty());
+    pty.close_master();
+    FT_STATUS status = FT_OK;
+    wait_for_queue(1, status);
+    EXPECT_EQ(status, FT_IO_ERROR);
+    EXPECT_EQ(ft.last_error_detail(), "Die Verbindung zu " + device + " ist unterbrochen.");
+    ft.use_texts(nullptr);
+}
+
 TEST_F(SerialFtd2xxTest, ADeviceThatGoesAwayDuringAWaitIsLetGo) {
     ASSERT_EQ(open_emulator(), FT_OK);
     ASSERT_EQ(descriptors_on(pty.slave_path()), 1);
@@ -389,6 +405,33 @@ TEST(SerialOpenErrorDetail, OtherFailuresNameThePathAndTheSystemsReason) {
     const QString detail = serial_open_error_detail(
         "/dev/ttyUSB2", QSerialPort::DeviceNotFoundError, "No such file or directory", false);
     EXPECT_EQ(detail, "/dev/ttyUSB2: No such file or directory");
+}
+
+}  // namespace
+
+namespace {
+
+// The permission details in the language the program runs in; English where
+// the language file has no such text.
+TEST(SerialOpenErrorDetail, PermissionDetailsComeFromTheLanguageTexts) {
+    LanguageTable german;
+    german.texts[size_t(kTextNoPermission)] = QString::fromUtf8("Keine Berechtigung für %1.");
+    german.texts[size_t(kTextDeviceInUse)] = "%1 wird benutzt (%2).";
+    const LanguageTable none;
+    struct Case {
+        const LanguageTable* texts;
+        bool may_use;
+        QString expected;
+    };
+    const Case cases[] = {
+        {&german, false, QString::fromUtf8("Keine Berechtigung für /dev/ttyUSB0.")},
+        {&german, true, "/dev/ttyUSB0 wird benutzt (locked)."},
+        {&none, true, "/dev/ttyUSB0 is in use by another program (locked)."},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(serial_open_error_detail("/dev/ttyUSB0", QSerialPort::PermissionError, "locked",
+                                           c.may_use, c.texts),
+                  c.expected);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <functional>
+#include <vector>
 
 #include "platform/language_table.h"
 
@@ -31,6 +34,7 @@ protected:
         button = tagged(new QPushButton("design button", page), 11029);
         group = tagged(new QGroupBox("design group", page), 11030);
         untagged = new QLabel("stays", page);
+        in_group = tagged(new QLabel("inside", group), 11033);
         menu = tagged(window.menuBar()->addMenu("Datei"), 11075);
         quit = tagged(menu->addAction("Beenden"), 11077);
         design_points = label->font().pointSize();
@@ -42,6 +46,7 @@ protected:
     QPushButton* button;
     QGroupBox* group;
     QLabel* untagged;
+    QLabel* in_group;
     QMenu* menu;
     QAction* quit;
     int design_points = 0;
@@ -91,4 +96,38 @@ TEST_F(ApplyLanguageTest, FontSizesApplyOnlyWhereGiven) {
     apply_language(&window, texts);
     EXPECT_EQ(button->font().pointSize(), 12);
     EXPECT_EQ(label->font().pointSize(), design_points);
+}
+
+// A size given to a container sizes its own caption only: the title of a group
+// box, the tab captions of the tab control; a menu has no font to size.
+TEST_F(ApplyLanguageTest, ASizeStaysWithTheControlThatCarriesIt) {
+    const int menu_points = menu->font().pointSize();
+    struct Case {
+        int id;
+        std::function<int()> own;  // the caption's size, or -1 where nothing may change
+    };
+    const std::vector<Case> cases = {
+        {11030, [this] { return group->font().pointSize(); }},
+        {11500, [this] { return tabs->tabBar()->font().pointSize(); }},
+        {11075, [] { return -1; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        LanguageTable sized;
+        sized.sizes[size_t(c.id)] = 15;
+        apply_language(&window, sized);
+        if (c.own() >= 0) {
+            EXPECT_EQ(c.own(), 15);
+        }
+        EXPECT_EQ(label->font().pointSize(), design_points);
+        EXPECT_EQ(button->font().pointSize(), design_points);
+        EXPECT_EQ(in_group->font().pointSize(), design_points);
+        EXPECT_EQ(menu->font().pointSize(), menu_points);
+    }
+    // A control inside keeps a size of its own, whichever comes first.
+    texts.sizes[11030] = 14;
+    texts.sizes[11033] = 6;
+    apply_language(&window, texts);
+    EXPECT_EQ(group->font().pointSize(), 14);
+    EXPECT_EQ(in_group->font().pointSize(), 6);
 }

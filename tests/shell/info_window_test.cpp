@@ -105,12 +105,40 @@ TEST_F(InfoWindowTest, ProgressDisplayCannotBeDismissedByTheUser) {
     EXPECT_TRUE(info.isEnabled());
 }
 
-TEST_F(InfoWindowTest, ShowsCentredAtItsDesignSize) {
-    info.docommand("info");
-    EXPECT_EQ(info.frameGeometry().size(), QSize(400, 160));
-    const QRect area = info.screen()->availableGeometry();
-    EXPECT_EQ(info.frameGeometry().topLeft(),
-              area.topLeft() + QPoint((area.width() - 400) / 2, (area.height() - 160) / 2));
+// 400 pixels wide as designed, or as wide as the longest line needs; it ends
+// with the margin under OK that it has above the text.
+TEST_F(InfoWindowTest, ShowsCentredAndFittedToItsText) {
+    struct Case {
+        QString description;
+        int width;  // 0: wider than designed
+    };
+    const Case cases[] = {
+        {"Service program", 400},
+        {QString::fromUtf8("Service- und Prüfprogramm für den Sauerstoffkonzentrator Quorvel 5 "
+                           "mit einer recht langen Zeile"),
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.description.toStdString());
+        texts.texts[1100] = c.description;
+        info.docommand("info");
+        const QSize size = info.frameGeometry().size();
+        if (c.width > 0) {
+            EXPECT_EQ(size.width(), c.width);
+        } else {
+            EXPECT_GT(size.width(), 400);
+        }
+        // No line breaks: every line fits the label's width.
+        for (const QString& line : label()->text().split(u'\n'))
+            EXPECT_LT(label()->fontMetrics().horizontalAdvance(line), label()->width());
+        EXPECT_EQ(info.height() - ok()->geometry().bottom() - 1, label()->y());
+        EXPECT_EQ(info.height(), 117);
+        const QRect area = info.screen()->availableGeometry();
+        EXPECT_EQ(info.frameGeometry().topLeft(),
+                  area.topLeft() + QPoint((area.width() - size.width()) / 2,
+                                          (area.height() - size.height()) / 2));
+        info.close();
+    }
 }
 
 TEST(InfoMenu, MenuInfoOpensTheWindowOverTheMainWindow) {

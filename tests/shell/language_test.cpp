@@ -106,4 +106,10 @@ TEST(ShippedLanguages, BothFilesLoadWithTheSameIds) {
                    3811, 3812, 3813, 3814, 3815, 3816, 3817, 4200, 4201, 4300, 4400, 4500,  4600,
                    4700, 4800, 4801, 4802, 4810, 4900, 5000, 5200, 5300, 5400, 5500, 11000, 12000})
         EXPECT_FALSE(de.lang_text(id).isEmpty()) << id;
+    // The connection details name the device in both languages.
+    for (int id : {2950, 2951, 2952}) {
+        EXPECT_TRUE(de.lang_text(id).contains("%1")) << id;
+        EXPECT_TRUE(en.lang_text(id).contains("%1")) << id;
+    }
+    EXPECT_TRUE(de.lang_text(2951).contains("dialout"));
 }

@@ -25,12 +25,15 @@ public:
     void select_tab(int index) override { tab = index; }
     void set_tabs_enabled(bool enabled) override { tabs_enabled = enabled; }
     void set_busy_cursor(bool busy_now) override { busy = busy_now; }
-    void set_window_enabled(bool enabled) override { window_enabled = enabled; }
+    void set_wait_cursor(bool busy_now) override { waits_busy += busy_now ? 1 : -1; }
+    bool window_enabled() const override { return enabled; }
+    void set_window_enabled(bool enabled_now) override { enabled = enabled_now; }
 
     int tab = 0;
     bool tabs_enabled = true;
     bool busy = false;
-    bool window_enabled = true;
+    int waits_busy = 0;  // waits showing their hourglass
+    bool enabled = true;
 };
 
 // The whole device link on an emulated device, driven by a hand-moved clock:
