@@ -91,8 +91,8 @@ QSize InfoWindow::fit_to_text(int frame_width) {
     if (!bar_->isHidden()) {
         // The progress bar takes the lower part of the text area.
         const int bar_height = twips(kBarHeightTwips);
-        const QRect bar(3 * margin, margin + text_height - bar_height, width - 6 * margin,
-                        bar_height);
+        const int bottom = margin + text_height - 2 * twips(kGapTwips);
+        const QRect bar(3 * margin, bottom - bar_height, width - 6 * margin, bar_height);
         bar_->setGeometry(bar);
         lbl_text_->setGeometry(margin, margin, width - 2 * margin, bar.top() - 2 * margin);
     }
