@@ -4,19 +4,11 @@
 #include <QCoreApplication>
 #include <cstring>
 
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
+#include "bench_link.h"
 #include "link/frame.h"
-#include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "link/requests.h"
 #include "platform/clock.h"
 #include "platform/ftd2xx.h"
-#include "platform/language_table.h"
-#include "platform/null_dialogs.h"
-#include "platform/settings.h"
 #include "platform/waiter.h"
 
 namespace {
@@ -75,23 +67,11 @@ public:
 
 void BM_PollTickWithReplyWaiting(benchmark::State& state) {
     ManualClock clock;
-    NullDialogs dialogs;
     NoWait waiter;
-    NullLinkView view;
-    LanguageTable texts;
-    Settings settings;
     LoopbackDevice device;
-    CommLog log(clock);
-    LinkState link;
-    PortState port_state{&device, 0};
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames(link, port_state, log, dialogs, clock);
-    Port port(port_state, log, dialogs, texts);
-    ReplyDispatcher dispatcher(geraet, poll_state.timeout_count, frames, dialogs, texts, clock);
-    PollCycle poll({poll_state, link, frames, port, geraet, settings, log, clock, waiter, view});
-    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
-                     &ReplyDispatcher::dispatch_reply);
+    BenchLink rig(device, clock, waiter);
+    PollCycle& poll = rig.poll;
+    Geraetedaten& geraet = rig.geraet;
     poll.connect();
     // Through the start requests into the connected rhythm.
     for (int i = 0; i < 40; ++i) {

@@ -96,9 +96,12 @@ void ReplyDispatcher::apply_memory(const QByteArray& payload) {
 
 void ReplyDispatcher::apply_sysstat_block(int address, const QByteArray& data) {
     const int n = (address - sysstat_address(1)) / kSysstatBlockSize + 1;
-    // An erased block reads 0xFF. A block cut short cannot be read: the reading
-    // ends there too rather than waiting for a block that never comes.
-    const bool present = data.size() >= kSysstatBlockSize && uchar(data[1]) != 0xFF;
+    // An erased slot reads 0xFF throughout, so its seconds count reads 65535.
+    // The low byte alone is not enough: 255, 511, ... 1791 s are real blocks.
+    // A block cut short cannot be read: the reading ends there too rather than
+    // waiting for a block that never comes.
+    const bool present =
+        data.size() >= kSysstatBlockSize && !(uchar(data[1]) == 0xFF && uchar(data[2]) == 0xFF);
     bool complete = true;
     if (present) {
         Sysstatblock block;

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 QString folder_of(const QString& path) {
-    // A folder written the Windows way separates with a backslash here too.
-    const int cut = int(std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')));
+    // Either separator ends a folder: paths typed or stored on Windows reach
+    // the program as well.
+    const qsizetype cut = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return cut < 0 ? QString() : path.left(cut + 1);
 }
 

@@ -30,18 +30,24 @@ bool read_text_lines(const QString& path, QStringList& lines, QString* error) {
     return true;
 }
 
-bool write_text_file(const QString& path, const QString& text) {
+bool write_text_file(const QString& path, const QString& text, QString* error) {
     QSaveFile file(path);
+    const auto fail = [&] {
+        if (error) *error = file.errorString();
+        return false;
+    };
     // Never fall back to writing the target in place: that is what loses data.
     file.setDirectWriteFallback(false);
     // Unbuffered, so a short write shows here. Buffered, the error would only
     // come up in commit()'s final flush, and Qt 6.4 then still renames the
     // truncated file over the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
     const QByteArray bytes = encode_cp1252(text);
     if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
         file.cancelWriting();
+        if (error) *error = reason;
         return false;
     }
-    return file.commit();
+    return file.commit() || fail();
 }

@@ -13,5 +13,6 @@ bool read_text_lines(const QString& path, QStringList& lines, QString* error = n
 
 // Writes the text as it stands (the caller puts in the CR LF line ends) through
 // an atomic replacement: on any failure the previous file stays as it was and
-// no partial file is left behind.
-bool write_text_file(const QString& path, const QString& text);
+// no partial file is left behind. On failure `error`, when given, receives the
+// system's description of what went wrong.
+bool write_text_file(const QString& path, const QString& text, QString* error = nullptr);

@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "device/device_tab.h"
+#include "device/sysstat_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "shell/apply_language.h"
@@ -95,6 +96,7 @@ bool App::startup() {
     QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
                      &DeviceTab::update_display);
     QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
+    add_sysstat_tab();
     developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
                                                              texts, deps_.clock, app_dir()});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
@@ -122,6 +124,20 @@ bool App::startup() {
                      &FirmwareUpdate::firmware_update);
     poll.connect();
     return true;
+}
+
+void App::add_sysstat_tab() {
+    sysstat_tab_ = std::make_unique<SysstatTab>(SysstatTab::Parts{
+        window_->sysstatout(), window_->cmd_sysstatread(), window_->cmd_sysstatsave(), geraet,
+        frames, deps_.dialogs, texts, deps_.clock, settings, [this](const QString& chosen) {
+            return adopt_initdir(settings, chosen, app_dir(), deps_.dialogs, texts);
+        }});
+    SysstatTab* tab = sysstat_tab_.get();
+    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_progress, tab,
+                     &SysstatTab::pass_progress);
+    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, tab,
+                     &SysstatTab::pass_complete);
+    QObject::connect(&poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
 }
 
 void App::reinit_connection() {

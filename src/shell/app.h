@@ -24,6 +24,7 @@ class FirmwareUpdate;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
+class SysstatTab;
 class Waiter;
 
 // What the program gets from the world; tests hand in fakes.
@@ -72,6 +73,7 @@ public:
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
     FirmwareUpdate* firmware() const { return firmware_.get(); }
+    SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -89,10 +91,12 @@ public:
 
 private:
     void wire();
+    void add_sysstat_tab();
 
     AppDeps deps_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
+    std::unique_ptr<SysstatTab> sysstat_tab_;
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     std::unique_ptr<InfoWindow> info_window_;
     std::unique_ptr<FirmwareUpdate> firmware_;

@@ -252,6 +252,34 @@ TEST_F(DispatcherTest, ErasedFirstBlockGivesAnEmptyTable) {
     EXPECT_EQ(link.outbuffer_count, 0);
 }
 
+TEST_F(DispatcherTest, OnlyAnErasedSecondsCountMarksAnEmptySlot) {
+    // Seconds low byte, high byte: a low byte of 255 alone is a real block
+    // (255 s, 1791 s); an erased slot reads 0xFF in both.
+    const struct {
+        int low, high;
+        bool present;
+    } cases[] = {{0xFF, 0x00, true},
+                 {0xFF, 0x06, true},
+                 {0xFF, 0xFE, true},
+                 {0x00, 0xFF, true},
+                 {0xFF, 0xFF, false}};
+    for (const auto& c : cases) {
+        geraet.sysstat.resize(1);
+        link.clear();
+        tables = 0;
+        QByteArray block = sysstat_block(1);
+        block[1] = char(c.low);
+        block[2] = char(c.high);
+        dispatch(memory_reply(sysstat_address(1), block));
+        const int seconds = c.low + 256 * c.high;
+        EXPECT_EQ(geraet.sysstat.size(), c.present ? 2 : 1) << seconds;
+        EXPECT_EQ(tables, c.present ? 0 : 1) << seconds;
+        if (c.present) {
+            EXPECT_EQ(geraet.sysstat[1].sekunden, seconds);
+        }
+    }
+}
+
 TEST_F(DispatcherTest, CutBlockEndsTheReadingInsteadOfStalling) {
     dispatch(memory_reply(sysstat_address(1), sysstat_block(1)));
     dispatch(memory_reply(sysstat_address(2), sysstat_block(2).left(10)));

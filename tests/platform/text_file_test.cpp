@@ -86,9 +86,9 @@ TEST(TextFile, UnwritableTargetIsAFailure) {
 TEST(Paths, FolderOfKeepsTheTrailingSlash) {
     EXPECT_EQ(folder_of("/home/tech/protokolle/a.txt"), "/home/tech/protokolle/");
     EXPECT_EQ(folder_of("a.txt"), "");
-    // Either separator ends the folder, whichever comes last.
-    EXPECT_EQ(folder_of("D:\\qv5\\fw.qv5"), "D:\\qv5\\");
-    EXPECT_EQ(folder_of("/media/usb\\2024/fw.qv5"), "/media/usb\\2024/");
+    // A backslash separates folders too, wherever the path comes from.
+    EXPECT_EQ(folder_of("C:\\Service\\Status.txt"), "C:\\Service\\");
+    EXPECT_EQ(folder_of("/home/tech/win\\sub/x\\Status.txt"), "/home/tech/win\\sub/x\\");
     EXPECT_EQ(with_trailing_slash("/opt/qv5"), "/opt/qv5/");
     EXPECT_EQ(with_trailing_slash("/opt/qv5/"), "/opt/qv5/");
 }

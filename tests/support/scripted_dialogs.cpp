@@ -44,7 +44,9 @@ QString ScriptedDialogs::open_file_name(const QString& dir, const QString&) {
     return take(files, "open dialog");
 }
 
-QString ScriptedDialogs::save_file_name(const QString& dir, const QString&, const QString&) {
+QString ScriptedDialogs::save_file_name(const QString& dir, const QString&,
+                                        const QString& suggested_name) {
     dialog_dirs.append(dir);
+    suggested_names.append(suggested_name);
     return take(files, "save dialog");
 }

@@ -17,9 +17,10 @@ public:
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
 
-    QStringList messages;     // every message box text, in order
-    QStringList questions;    // every question and input prompt, in order
-    QStringList dialog_dirs;  // the folder each file dialog opened in
+    QStringList messages;         // every message box text, in order
+    QStringList questions;        // every question and input prompt, in order
+    QStringList dialog_dirs;      // the folder each file dialog opened in
+    QStringList suggested_names;  // the name each save dialog proposed
 
     std::deque<bool> answers;                   // yes/no and ok/cancel
     std::deque<std::optional<QString>> inputs;  // input box results
