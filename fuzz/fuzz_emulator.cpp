@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     faults.garbage = (control & 0x04) != 0;
     faults.split = (control & 0x08) != 0;
     faults.delay_ms = (control & 0x10) ? 30 : 0;
-    faults.reject_block_every = (control & 0x20) ? 2 : 0;
+    device.boot_faults().reject_every = (control & 0x20) ? 2 : 0;
+    device.boot_faults().fillers_before_reply = (control & 0x40) ? 3 : 0;
     const bool frames_intact = !faults.corrupt_every && !faults.garbage;
 
     QByteArray sent;

@@ -47,8 +47,9 @@ void DeviceEmulator::log(WireLogEntry::Direction direction, Micros at_us, const 
 }
 
 void DeviceEmulator::receive_from_host(const QByteArray& bytes, qint64 now_ms) {
-    if (faults_.unplugged || bytes.isEmpty()) return;
     const Micros now_us = now_ms * 1000;
+    restore_line(now_us);
+    if (faults_.unplugged || bytes.isEmpty()) return;
     run_boot_loader_until(now_us);
     if (host_baud_ != 0 && host_baud_ != device_baud()) {
         log(WireLogEntry::Direction::Received, now_us, bytes,
@@ -97,7 +98,8 @@ void DeviceEmulator::receive_from_host(const QByteArray& bytes, qint64 now_ms) {
         const std::optional<BootLoader::Output> out = boot_.feed(bytes[i], at_us);
         if (!out) continue;
         log_boot_bytes(out->restart ? QStringLiteral("restart") : QString());
-        if (!out->reply.isEmpty()) transmit(out->reply, out->at_us, true, QString(), false);
+        boot_reply(*out);
+        if (faults_.unplugged) break;
         if (out->restart) {
             // Back in the firmware: a fresh start at the normal line speed.
             state_.power_on_ms = at_us / 1000;
@@ -261,17 +263,36 @@ void DeviceEmulator::transmit(const QByteArray& bytes, Micros ready_us, bool boo
 }
 
 void DeviceEmulator::run_boot_loader_until(Micros now_us) {
-    const std::optional<BootLoader::Output> out = boot_.poll(now_us, faults_.reject_block_every);
-    if (out && !faults_.silent) transmit(out->reply, out->at_us, true, QString(), false);
+    const std::optional<BootLoader::Output> out = boot_.poll(now_us);
+    if (out && !faults_.silent) boot_reply(*out);
+}
+
+void DeviceEmulator::boot_reply(const BootLoader::Output& out) {
+    if (!out.reply.isEmpty()) transmit(out.reply, out.at_us, true, QString(), false);
+    const BootLoaderFaults& f = boot_.faults();
+    if (out.reply != ">" || f.drop_line_after <= 0 ||
+        boot_.accepted_blocks().size() != f.drop_line_after)
+        return;
+    faults_.unplugged = true;
+    log(WireLogEntry::Direction::Sent, out.at_us, QByteArray(), QStringLiteral("line dropped"),
+        true);
+    line_back_us_ = f.drop_line_for_ms < 0 ? -1 : out.at_us + Micros(f.drop_line_for_ms) * 1000;
+}
+
+void DeviceEmulator::restore_line(Micros now_us) {
+    if (line_back_us_ < 0 || now_us < line_back_us_) return;
+    line_back_us_ = -1;
+    faults_.unplugged = false;
 }
 
 QByteArray DeviceEmulator::take_output(qint64 now_ms) {
+    const Micros now_us = now_ms * 1000;
+    restore_line(now_us);
+    if (!faults_.unplugged) run_boot_loader_until(now_us);
     if (faults_.unplugged) {
         discard_output();
         return QByteArray();
     }
-    const Micros now_us = now_ms * 1000;
-    run_boot_loader_until(now_us);
     qsizetype count = 0;
     while (count < qsizetype(out_ready_.size()) && out_ready_[size_t(count)] <= now_us) ++count;
     const QByteArray done = out_.left(count);

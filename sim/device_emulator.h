@@ -19,7 +19,6 @@ struct DeviceFaults {
     int delay_ms = 0;            // extra time before each reply starts
     bool silent = false;         // requests are neither acted on nor answered
     bool unplugged = false;      // nothing gets through in either direction
-    int reject_block_every = 0;  // the boot loader refuses every Nth block with "E"
 };
 
 // One line of the wire log: a request frame the device received (or bytes it
@@ -72,10 +71,17 @@ public:
     quint32 device_baud() const { return boot_.active() ? kBootBaud : kNormalBaud; }
     bool in_boot_loader() const { return boot_.active(); }
     const BootLoader& boot_loader() const { return boot_; }
+    BootLoaderFaults& boot_faults() { return boot_.faults(); }
 
     DeviceState& state() { return state_; }
     const DeviceState& state() const { return state_; }
     DeviceFaults& faults() { return faults_; }
+    // Whether the line is dead at now_ms; a line the boot loader fault dropped
+    // comes back once its time is up.
+    bool unplugged_at(qint64 now_ms) {
+        restore_line(now_ms * 1000);
+        return faults_.unplugged;
+    }
 
     void set_log(std::function<void(const WireLogEntry&)> log) { log_ = std::move(log); }
 
@@ -89,6 +95,9 @@ private:
     void transmit(const QByteArray& bytes, Micros ready_us, bool boot, const QString& note,
                   bool split);
     void run_boot_loader_until(Micros now_us);
+    void restore_line(Micros now_us);
+    // Sends what the boot loader answered; the line may drop after it.
+    void boot_reply(const BootLoader::Output& out);
     void log(WireLogEntry::Direction direction, Micros at_us, const QByteArray& bytes,
              const QString& note = QString(), bool boot = false);
     // Time on the line for that many bytes, rounded up to whole microseconds.
@@ -109,4 +118,5 @@ private:
     Micros tx_line_free_ = 0;
     quint64 replies_ = 0;  // framed replies so far, for the every-Nth faults
     quint32 garbage_seed_ = 0x2F6E2B1;
+    Micros line_back_us_ = -1;  // when a line dropped by the boot loader fault returns
 };

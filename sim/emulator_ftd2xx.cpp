@@ -30,7 +30,7 @@ FT_STATUS EmulatorFtd2xx::begin(Call call, FT_HANDLE handle) {
     const FT_STATUS status = begin(call);
     if (status != FT_OK) return status;
     if (handle == 0 || handle != handle_) return FT_INVALID_HANDLE;
-    if (device_.faults().unplugged && call != Call::Close) return FT_IO_ERROR;
+    if (call != Call::Close && device_.unplugged_at(clock_.monotonic_ms())) return FT_IO_ERROR;
     return FT_OK;
 }
 
@@ -42,7 +42,7 @@ FT_STATUS EmulatorFtd2xx::FT_ListDevices(quint32& count, quint32 flags) {
     const FT_STATUS status = begin(Call::ListDevices);
     if (status != FT_OK) return status;
     if (flags != FT_LIST_NUMBER_ONLY) return FT_INVALID_PARAMETER;
-    count = device_.faults().unplugged ? 0 : device_count_;
+    count = device_.unplugged_at(clock_.monotonic_ms()) ? 0 : device_count_;
     return FT_OK;
 }
 
@@ -50,7 +50,8 @@ FT_STATUS EmulatorFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     const FT_STATUS status = begin(Call::Open);
     if (status != FT_OK) return status;
     // Only the first converter has the emulated device behind it.
-    if (device_.faults().unplugged || device_count_ == 0 || index != 0) return FT_DEVICE_NOT_FOUND;
+    if (device_.unplugged_at(clock_.monotonic_ms()) || device_count_ == 0 || index != 0)
+        return FT_DEVICE_NOT_FOUND;
     if (handle_ != 0) return FT_DEVICE_NOT_OPENED;  // already in use
     // A fresh handle each time, so a stale one from before is refused.
     handle_ = last_handle_ = last_handle_ == 0 ? 0x5100 : last_handle_ + 1;

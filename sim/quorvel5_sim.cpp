@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "sim/device_emulator.h"
+#include "sim/firmware_image_file.h"
 #include "sim/pty_port.h"
 
 namespace {
@@ -73,8 +74,6 @@ void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
         f.drop_every = int_option(p, QStringLiteral("drop"), 0, 1000000);
     if (p.isSet(QStringLiteral("corrupt")))
         f.corrupt_every = int_option(p, QStringLiteral("corrupt"), 0, 1000000);
-    if (p.isSet(QStringLiteral("reject-block")))
-        f.reject_block_every = int_option(p, QStringLiteral("reject-block"), 0, 1000000);
     if (p.isSet(QStringLiteral("delay")))
         f.delay_ms = int_option(p, QStringLiteral("delay"), 0, 600000);
     f.garbage = p.isSet(QStringLiteral("garbage"));
@@ -82,6 +81,24 @@ void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
     if (p.isSet(QStringLiteral("split-every")))
         f.split_every = int_option(p, QStringLiteral("split-every"), 0, 1000000);
     f.silent = p.isSet(QStringLiteral("silent"));
+
+    BootLoaderFaults& b = emulator.boot_faults();
+    if (p.isSet(QStringLiteral("boot-identity")))
+        b.identity = p.value(QStringLiteral("boot-identity")).toLatin1();
+    const std::pair<const char*, int*> counts[] = {{"reject-block", &b.reject_every},
+                                                   {"silent-block", &b.silent_every},
+                                                   {"block-fillers", &b.fillers_before_reply},
+                                                   {"drop-line-after", &b.drop_line_after}};
+    for (const auto& [name, value] : counts)
+        if (p.isSet(QString::fromLatin1(name)))
+            *value = int_option(p, QString::fromLatin1(name), 0, 1000000);
+    if (p.isSet(QStringLiteral("reject-letter"))) {
+        const QByteArray letter = p.value(QStringLiteral("reject-letter")).toLatin1();
+        if (letter.size() != 1) fail(QStringLiteral("--reject-letter wants one character"));
+        b.reject_letter = letter[0];
+    }
+    if (p.isSet(QStringLiteral("drop-line-for")))
+        b.drop_line_for_ms = qRound(double_option(p, QStringLiteral("drop-line-for")) * 1000);
 }
 
 }  // namespace
@@ -121,11 +138,36 @@ int main(int argc, char** argv) {
     opt("counter-start", "Tick counter at start, 0 to 65535 (65000 wraps after 21 s).", "N");
     opt("gas-temp", "Gas temperature in degrees Celsius, may be negative.", "C");
     opt("steady", "Hold the live measurements still instead of letting them move.");
+    opt("boot-identity", "The boot loader answers \"I\" with TEXT instead of its identity.",
+        "TEXT");
     opt("reject-block", "The boot loader refuses every Nth firmware block.", "N");
+    opt("reject-letter", "The letter a refused block is answered with (default E).", "C");
+    opt("silent-block", "The boot loader leaves every Nth firmware block unanswered.", "N");
+    opt("block-fillers", "The boot loader answers a block only after N filler zero bytes.", "N");
+    opt("drop-line-after", "The line goes dead once N firmware blocks were programmed.", "N");
+    opt("drop-line-for", "... and comes back after SECONDS (default: never).", "SECONDS");
+    opt("write-image",
+        "Write a firmware image of --image-blocks blocks for this device to FILE "
+        "and end.",
+        "FILE");
+    opt("image-blocks", "Blocks in the image written by --write-image (default 512).", "N");
     parser.process(app);
 
     DeviceEmulator emulator;
     configure(parser, emulator);
+
+    if (parser.isSet(QStringLiteral("write-image"))) {
+        const int blocks = parser.isSet(QStringLiteral("image-blocks"))
+                               ? int_option(parser, QStringLiteral("image-blocks"), 0, 65536)
+                               : 512;
+        QFile image(parser.value(QStringLiteral("write-image")));
+        const QByteArray text = image_file_text(
+            QStringLiteral("2.10"), {emulated_hardware_id(emulator.state())}, image_blocks(blocks));
+        if (!image.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            image.write(text) != text.size())
+            fail(QStringLiteral("cannot write %1: %2").arg(image.fileName(), image.errorString()));
+        return 0;
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -169,8 +211,17 @@ int main(int argc, char** argv) {
     // Replies leave at wire speed: every few milliseconds, what is due goes out.
     QTimer outgoing;
     outgoing.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&outgoing, &QTimer::timeout,
-                     [&] { port.write_queued(emulator.take_output(clock.elapsed())); });
+    // A line the boot loader fault drops takes the link with it, and brings it back.
+    bool linked = true;
+    QObject::connect(&outgoing, &QTimer::timeout, [&] {
+        port.write_queued(emulator.take_output(clock.elapsed()));
+        if (emulator.unplugged_at(clock.elapsed()) == !linked) return;
+        linked = !linked;
+        if (linked)
+            port.publish_link(link, error);
+        else
+            port.remove_link();
+    });
     outgoing.start(2);
 
     if (parser.isSet(QStringLiteral("unplug-after"))) {

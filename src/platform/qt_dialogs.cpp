@@ -4,6 +4,13 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
+
+QString default_suffix(const QString& filter) {
+    static const QRegularExpression one_pattern(QStringLiteral("^[^(]*\\(\\*\\.(\\w+)\\)$"));
+    const QRegularExpressionMatch match = one_pattern.match(filter.trimmed());
+    return match.hasMatch() ? match.captured(1) : QString();
+}
 
 QWidget* QtDialogs::parent() const {
     return parent_ ? parent_ : QApplication::activeWindow();
@@ -35,7 +42,12 @@ std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString
 }
 
 QString QtDialogs::open_file_name(const QString& dir, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent(), QString(), dir, filter);
+    QFileDialog dialog(parent(), QString(), dir, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(default_suffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtDialogs::save_file_name(const QString& dir, const QString& filter,

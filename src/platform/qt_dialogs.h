@@ -4,6 +4,10 @@
 
 class QWidget;
 
+// The extension a typed file name without one gets in an open dialog: the one
+// pattern "*.ext" of a filter such as "Images (*.qv5)"; empty for any other filter.
+QString default_suffix(const QString& filter);
+
 // The real dialogs: QMessageBox, QInputDialog, QFileDialog.
 class QtDialogs final : public Dialogs {
 public:

@@ -17,6 +17,7 @@
 #include "shell/apply_language.h"
 #include "shell/config.h"
 #include "shell/developer_tab.h"
+#include "shell/firmware_update.h"
 #include "shell/info_window.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
@@ -84,6 +85,7 @@ void App::wire() {
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
     QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::reset_and_reopen);
+    QObject::connect(&poll, &PollCycle::was_reset, &poll, [this] { firmware_image.clear(); });
     QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, &poll, [this] {
         link_view.set_busy_cursor(false);
         link_view.set_tabs_enabled(true);
@@ -113,6 +115,11 @@ bool App::startup() {
                                                              texts, deps_.clock, app_dir()});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     build_protocol_form();
+    firmware_ = std::make_unique<FirmwareUpdate>(
+        FirmwareUpdate::Parts{settings, deps_.app_dir, deps_.dialogs, texts, geraet, frames, port,
+                              poll, *info_window_, firmware_image});
+    QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &poll,
+                     [this] { reinit_connection(); });
     link_view.attach(window_.get());
     poll.link_reset();
     comm_log.start();
@@ -134,6 +141,8 @@ bool App::startup() {
                      [this] { info_window_->docommand(QStringLiteral("info")); });
     QObject::connect(window_.get(), &MainWindow::reconnect_requested, &poll,
                      [this] { reinit_connection(); });
+    QObject::connect(window_.get(), &MainWindow::firmware_update_requested, firmware_.get(),
+                     &FirmwareUpdate::firmware_update);
     poll.connect();
     return true;
 }

@@ -18,12 +18,14 @@
 #include "protocol/print_markup.h"
 #include "protocol/printer_choice.h"
 #include "protocol/protocol_record.h"
+#include "shell/firmware_image.h"
 
 class Chart;
 class Clock;
 class DeveloperTab;
 class DeviceTab;
 class Dialogs;
+class FirmwareUpdate;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
@@ -83,6 +85,7 @@ public:
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
     ProtocolForm* protocol_form() const { return protocol_form_; }
+    FirmwareUpdate* firmware() const { return firmware_.get(); }
     SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
     Chart* chart() const { return chart_.get(); }
 
@@ -102,6 +105,7 @@ public:
     // The page's print engine and the printer chosen last; both live for the run.
     PrintMarkup print_engine;
     PrinterChoice printer_choice;
+    FirmwareImage firmware_image;
 
 private:
     void wire();
@@ -118,5 +122,6 @@ private:
     DeveloperTab* developer_tab_ = nullptr;  // owned by its tab page
     ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;
+    std::unique_ptr<FirmwareUpdate> firmware_;
     QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
 };

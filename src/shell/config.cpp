@@ -96,7 +96,7 @@ bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs
 bool adopt_initdir(Settings& settings, const QString& chosen_file, const QString& app_dir,
                    Dialogs& dialogs, const LanguageTable& texts) {
     const QString folder = folder_of(chosen_file);
-    if (folder == settings.INITDIR) return true;
+    if (folder.isEmpty() || folder == settings.INITDIR) return true;
     settings.INITDIR = folder;
     return save_config(settings, config_path(app_dir), dialogs, texts);
 }

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QWindow>
 
@@ -45,6 +47,23 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
                                        kButtonWidthTwips, kButtonHeightTwips));
     cm_cancel_->setDefault(true);
     connect(cm_cancel_, &QPushButton::clicked, this, &QWidget::close);
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("bar_progress"));
+    bar_->setTextVisible(true);
+    bar_->setAccessibleName(QStringLiteral("Software Update"));
+    bar_->hide();
+
+    // During an update the window is disabled, yet the technician must be able
+    // to read how far it has got: text and bar keep their normal colours.
+    for (QWidget* shown : {static_cast<QWidget*>(lbl_text_), static_cast<QWidget*>(bar_)}) {
+        QPalette palette = shown->palette();
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto r = QPalette::ColorRole(role);
+            palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
+        }
+        shown->setPalette(palette);
+    }
 }
 
 void InfoWindow::load() {
@@ -69,6 +88,14 @@ QSize InfoWindow::fit_to_text(int frame_width) {
     const int text_height =
         qMax(twips(kTextHeightTwips), int(lines.size()) * metrics.lineSpacing());
     lbl_text_->setGeometry(margin, margin, width - 2 * margin, text_height);
+    if (!bar_->isHidden()) {
+        // The progress bar takes the lower part of the text area.
+        const int bar_height = twips(kBarHeightTwips);
+        const int bottom = margin + text_height - 2 * twips(kGapTwips);
+        const QRect bar(3 * margin, bottom - bar_height, width - 6 * margin, bar_height);
+        bar_->setGeometry(bar);
+        lbl_text_->setGeometry(margin, margin, width - 2 * margin, bar.top() - 2 * margin);
+    }
     const QSize button(twips(kButtonWidthTwips), twips(kButtonHeightTwips));
     cm_cancel_->setGeometry(QRect(
         QPoint((width - button.width()) / 2, margin + text_height + twips(kGapTwips)), button));
@@ -85,6 +112,8 @@ void InfoWindow::centre() {
 void InfoWindow::unload() {
     loaded_ = false;
     lbl_text_->clear();
+    bar_->hide();
+    bar_->reset();
     cm_cancel_->setEnabled(true);
     setEnabled(true);
 }
@@ -100,7 +129,15 @@ void InfoWindow::show_progress() {
     cm_cancel_->setEnabled(false);
     setEnabled(false);
     lbl_text_->clear();
+    bar_->setRange(0, 1);
+    bar_->setValue(0);
+    bar_->show();
     show_over_main();
+}
+
+void InfoWindow::set_progress(int done, int total) {
+    bar_->setRange(0, qMax(total, 1));
+    bar_->setValue(qBound(0, done, qMax(total, 1)));
 }
 
 void InfoWindow::show_over_main() {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QProgressBar;
 class QPushButton;
 struct LanguageTable;
 
@@ -39,6 +40,9 @@ public:
     // over the disabled main window.
     void show_progress();
     void set_text(const QString& text);
+    // The bar under the text in the progress display: `done` of `total`.
+    void set_progress(int done, int total);
+    const QProgressBar* progress_bar() const { return bar_; }
     // The text as shown, its line ends as plain line feeds.
     QString text() const;
     // Closes it if it shows and enables the main window again.
@@ -59,6 +63,7 @@ private:
     static constexpr int kGapTwips = 60;
     static constexpr int kButtonWidthTwips = 1200;
     static constexpr int kButtonHeightTwips = 375;
+    static constexpr int kBarHeightTwips = 330;
 
     void load();
     // Lays out text and OK; the client size they need.
@@ -71,6 +76,7 @@ private:
     const LanguageTable& texts_;
     QLabel* lbl_text_ = nullptr;
     QPushButton* cm_cancel_ = nullptr;
+    QProgressBar* bar_ = nullptr;
     bool loaded_ = false;
     bool centre_pending_ = false;
     bool closed_ = true;

@@ -1,6 +1,7 @@
 // The program from start-up on, with its window offscreen, talking to the
 // emulated device in real time.
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +10,8 @@
 
 #include "device/device_tab.h"
 #include "link/requests.h"
+#include "shell/info_window.h"
+#include "sim/firmware_image_file.h"
 #include "support/app_rig.h"
 
 namespace {
@@ -203,4 +206,32 @@ TEST(AppEndToEnd, WindowKeepsItsMinimumAndTheStatusTabMargins) {
     EXPECT_EQ(between, top_margin);
     EXPECT_EQ(below, top_margin);
     EXPECT_EQ(page->width() - box->width(), 2 * box->x());
+}
+
+TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    const QList<QByteArray> blocks = image_blocks(8);
+    const QString file = rig.app_dir + "fw.qv5";
+    ASSERT_TRUE(write_bytes(
+        file, image_file_text("2.10", {emulated_hardware_id(rig.device.state())}, blocks)));
+    rig.dialogs.files = {file};
+    rig.dialogs.answers = {true};
+
+    rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
+    EXPECT_EQ(rig.dialogs.questions, QStringList{"Neue Software Version 2.10 programmieren?"});
+    EXPECT_EQ(rig.dialogs.messages,
+              QStringList{"Die Software wurde erfolgreich übertragen. Das Gerät wird jetzt neu "
+                          "gestartet."});
+    EXPECT_EQ(rig.device.boot_loader().accepted_blocks(), blocks);
+    EXPECT_EQ(rig.device.boot_loader().restarts(), 1);
+    EXPECT_FALSE(rig.app->info_window()->isVisible());
+    EXPECT_TRUE(rig.app->window()->isEnabled());
+    EXPECT_TRUE(rig.app->firmware_image.blocks.isEmpty());
+    // The restarted device answers the normal protocol again.
+    ASSERT_TRUE(rig.wait_connected());
+    EXPECT_EQ(rig.ft.line().baud, 19200u);
+    QTest::qWait(300);
+    EXPECT_EQ(text_of(rig, "t_sn"), "QV5000012345");
 }

@@ -224,7 +224,7 @@ TEST(EmulatorBootLoader, IdentifiesItselfAtTheHigherSpeedOnly) {
 TEST(EmulatorBootLoader, AcceptsBlocksAndRestartsIntoTheFirmware) {
     DeviceEmulator device;
     device.receive_from_host(build_frame(req_boot()), 0);
-    device.faults().reject_block_every = 2;
+    device.boot_faults().reject_every = 2;
 
     // Block bytes that happen to be "I" or "R" belong to the block.
     const QByteArray block1 = hex("42 10 00 00 49 52 00 FF");
