@@ -2,7 +2,6 @@
 // the print dialog: printer set-up, the page through the markup engine, and
 // Qt's PDF writer finishing the file.
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -50,13 +49,3 @@ void BM_PrintProtocolToPdf(benchmark::State& state) {
 BENCHMARK(BM_PrintProtocolToPdf)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_QPA_PLATFORMTHEME", "");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

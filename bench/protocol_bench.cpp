@@ -2,7 +2,6 @@
 // it: the form copied into the record (or back, with the device data block
 // drawn), the file written atomically in Windows-1252 (or read line by line).
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -79,12 +78,3 @@ void BM_OpenProtocol(benchmark::State& state) {
 BENCHMARK(BM_OpenProtocol)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 // tick reads its reply), and the pure wire time of all requests and replies
 // at 19200 baud with 11 bits a byte.
 #include <benchmark/benchmark.h>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -100,10 +99,3 @@ void BM_FullSysstatRead(benchmark::State& state) {
 BENCHMARK(BM_FullSysstatRead)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}
