@@ -132,6 +132,7 @@ bool App::startup() {
         info_window_->close_window();
         // Unsaved protocol entries are asked about while the device is still open.
         protocol_form_->checksaved();
+        firmware_->abandon();
         shutdown();
     });
     QObject::connect(window_.get(), &MainWindow::tab_changed, protocol_form_, [this](int index) {

@@ -24,6 +24,7 @@ FirmwareUpdate::FirmwareUpdate(Parts parts, QObject* parent)
 void FirmwareUpdate::firmware_update() {
     if (running_) return;
     running_ = true;
+    abandoned_ = false;
     Start start = Start::Firmware;
     bool go_on = true;
     if (!p_.geraet.verbunden) {
@@ -36,7 +37,7 @@ void FirmwareUpdate::firmware_update() {
     p_.poll.timer1().stop();
     go_on = go_on && choose_and_read_image() && image_fits(start) &&
             (start == Start::BootLoader || enter_boot_loader()) && program_blocks();
-    if (go_on) {
+    if (go_on && !abandoned_) {
         p_.progress.close_window();
         p_.dialogs.show_message(p_.texts.lang_text(104));
         boot_.restart();
@@ -83,13 +84,12 @@ bool FirmwareUpdate::enter_boot_loader() {
     p_.poll.wait_busy(kBootRequestWaitMs);
     const FT_STATUS status = boot_.switch_speed();
     if (status != FT_OK) {
-        p_.dialogs.show_message(p_.texts.lang_text(2400) + QStringLiteral(" DLL-Error:") +
-                                QString::number(status));
+        tell(p_.texts.lang_text(2400) + QStringLiteral(" DLL-Error:") + QString::number(status));
         return false;
     }
     QByteArray reply;
     if (boot_.handshake(reply)) return true;
-    p_.dialogs.show_message(p_.texts.lang_text(103) + kCrLf + decode_cp1252(reply));
+    tell(p_.texts.lang_text(103) + kCrLf + decode_cp1252(reply));
     return false;
 }
 
@@ -97,12 +97,13 @@ bool FirmwareUpdate::program_blocks() {
     const int total = int(p_.image.blocks.size());
     p_.progress.show_progress();
     for (int n = 1; n <= total; ++n) {
+        if (abandoned_) return false;
         p_.progress.set_text(QStringLiteral("Software Update Block %1/%2").arg(n).arg(total));
         p_.progress.set_progress(n - 1, total);
         const QByteArray reply = boot_.program_block(hex_to_bytes(p_.image.blocks[n - 1]));
         if (reply != BootLoaderLink::kAccepted) {
-            p_.dialogs.show_message(p_.texts.lang_text(105) + QString::number(n) +
-                                    QStringLiteral(":'") + decode_cp1252(reply) + u'\'');
+            tell(p_.texts.lang_text(105) + QString::number(n) + QStringLiteral(":'") +
+                 decode_cp1252(reply) + u'\'');
             return false;
         }
     }
@@ -112,5 +113,9 @@ bool FirmwareUpdate::program_blocks() {
 
 void FirmwareUpdate::final_step() {
     p_.progress.close_window();
-    emit reinitialise();
+    if (!abandoned_) emit reinitialise();
+}
+
+void FirmwareUpdate::tell(const QString& text) {
+    if (!abandoned_) p_.dialogs.show_message(text);
 }

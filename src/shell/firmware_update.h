@@ -39,6 +39,11 @@ public:
 
     void firmware_update();
     bool running() const { return running_; }
+    // The main window closes while the update runs: the device is closed by
+    // then, so the update ends where it stands, tells nothing more and does
+    // not reconnect. A device left in its boot loader is programmed again at
+    // the next start.
+    void abandon() { abandoned_ = running_; }
 
 signals:
     // The update has ended, well or not: the connection must be initialised
@@ -57,10 +62,13 @@ private:
     bool enter_boot_loader();
     bool program_blocks();
     void final_step();
+    // A message of the update, unless the program is closing under it.
+    void tell(const QString& text);
 
     Parts p_;
     BootLoaderLink boot_;
     bool running_ = false;
+    bool abandoned_ = false;
     // The device this run last switched into its boot loader: a device left
     // there by a failed update is checked against it.
     QString boot_hardware_id_;

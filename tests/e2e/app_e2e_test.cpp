@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "device/device_tab.h"
 #include "link/requests.h"
@@ -234,4 +235,36 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     EXPECT_EQ(rig.ft.line().baud, 19200u);
     QTest::qWait(300);
     EXPECT_EQ(text_of(rig, "t_sn"), "QV5000012345");
+}
+
+// Closing cannot be cancelled, also not during an update: the update ends
+// where it stands, says nothing more and leaves the line closed.
+TEST(AppEndToEnd, ClosingDuringAnUpdateEndsItQuietly) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    const QList<QByteArray> blocks = image_blocks(40);
+    const QString file = rig.app_dir + "fw.qv5";
+    ASSERT_TRUE(write_bytes(
+        file, image_file_text("2.10", {emulated_hardware_id(rig.device.state())}, blocks)));
+    rig.dialogs.files = {file};
+    rig.dialogs.answers = {true};
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (rig.device.boot_loader().accepted_blocks().size() < 2) return;
+        closer.stop();
+        rig.app->window()->close();
+    });
+    closer.start(5);
+
+    rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
+    const int programmed = int(rig.device.boot_loader().accepted_blocks().size());
+    EXPECT_GE(programmed, 2);
+    EXPECT_LT(programmed, blocks.size());
+    EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
+    EXPECT_FALSE(rig.app->info_window()->isVisible());
+    QTest::qWait(500);
+    EXPECT_FALSE(rig.app->port.is_open());
+    EXPECT_FALSE(rig.app->poll.timer1().isActive());
+    EXPECT_EQ(rig.device.boot_loader().accepted_blocks().size(), programmed);
 }
