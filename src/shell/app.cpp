@@ -148,16 +148,21 @@ bool App::startup() {
     return true;
 }
 
-void App::build_protocol_form() {
-    auto* frame = window_->tab_page(1)->findChild<QGroupBox*>(QStringLiteral("frm_protokoll"));
-    const auto adopt_folder = [this](const QString& chosen_file) {
+// A file picked in another folder makes that folder INITDIR, saved at once;
+// the tabs' file dialogs share this one step.
+std::function<bool(const QString&)> App::adopt_folder() {
+    return [this](const QString& chosen_file) {
         return adopt_initdir(settings, chosen_file, app_dir(), deps_.dialogs, texts);
     };
-    protocol_form_ =
-        new ProtocolForm(frame,
-                         {pruefprotokoll, geraet,
-                          ProtocolFiles{deps_.dialogs, texts, settings, deps_.clock, adopt_folder}},
-                         frame);
+}
+
+void App::build_protocol_form() {
+    auto* frame = window_->tab_page(1)->findChild<QGroupBox*>(QStringLiteral("frm_protokoll"));
+    protocol_form_ = new ProtocolForm(
+        frame,
+        {pruefprotokoll, geraet,
+         ProtocolFiles{deps_.dialogs, texts, settings, deps_.clock, adopt_folder()}},
+        frame);
     QObject::connect(&poll, &PollCycle::reopened, protocol_form_, &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
         QWidget* window = window_.get();
@@ -172,9 +177,7 @@ void App::build_protocol_form() {
 void App::add_sysstat_tab() {
     sysstat_tab_ = std::make_unique<SysstatTab>(SysstatTab::Parts{
         window_->sysstatout(), window_->cmd_sysstatread(), window_->cmd_sysstatsave(), geraet,
-        frames, deps_.dialogs, texts, deps_.clock, settings, [this](const QString& chosen) {
-            return adopt_initdir(settings, chosen, app_dir(), deps_.dialogs, texts);
-        }});
+        frames, deps_.dialogs, texts, deps_.clock, settings, adopt_folder()});
     SysstatTab* tab = sysstat_tab_.get();
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_progress, tab,
                      &SysstatTab::pass_progress);

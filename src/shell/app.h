@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTranslator>
+#include <functional>
 #include <memory>
 
 #include "link/comm_log.h"
@@ -109,6 +110,7 @@ public:
 
 private:
     void wire();
+    std::function<bool(const QString&)> adopt_folder();
     void build_protocol_form();
     void add_sysstat_tab();
     void wire_chart();
