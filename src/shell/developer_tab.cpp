@@ -32,8 +32,11 @@ protected:
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
         const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
-                             text(), QPalette::ButtonText);
+        // The shortcut letter is underlined as on every other button.
+        int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+        if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
+            flags |= Qt::TextHideMnemonic;
+        painter.drawItemText(room, flags, palette(), isEnabled(), text(), QPalette::ButtonText);
     }
 };
 
@@ -64,6 +67,7 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
     connect(command1_, &QPushButton::clicked, this, [this] { p_.port.opendevice(false); });
     connect(command2_, &QPushButton::clicked, this, [this] { p_.port.closedevice(); });
     connect(cmd_sendcommand_, &QPushButton::clicked, this, &DeveloperTab::send_command);
+    connect(tb_command_, &QLineEdit::returnPressed, this, &DeveloperTab::send_command);
     connect(cmd_clear_, &QPushButton::clicked, &p_.log, &CommLog::clear_out);
     connect(cmd_saveprotokoll_, &QPushButton::clicked, this, &DeveloperTab::save_protokoll);
 
@@ -102,6 +106,11 @@ void DeveloperTab::build(QWidget* page) {
     bold.setBold(true);
     out_->setFont(bold);
     out_->setAccessibleName(QStringLiteral("Output"));
+
+    // Typed first, then sent: the command box comes before its button.
+    QWidget::setTabOrder(command2_, tb_command_);
+    QWidget::setTabOrder(tb_command_, cmd_sendcommand_);
+    QWidget::setTabOrder(cmd_sendcommand_, cmd_clear_);
 
     lbl_info_ = place(new QLabel(QStringLiteral("Data IN"), page), "lbl_info", 11074,
                       page_rect(120, 4620, 14235, 915));

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include "shell/center_form.h"
@@ -91,6 +92,12 @@ void MainWindow::build_menu() {
     // Pop-up menus are windows of their own and do not inherit the window's font.
     datei->setFont(font());
     diagramm->setFont(font());
+
+    // Alt and a caption's marked letter open a menu; F10 opens the first, as
+    // on other desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
     connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
     connect(info, &QAction::triggered, this, &MainWindow::info_requested);

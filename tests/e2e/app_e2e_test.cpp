@@ -112,7 +112,7 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     t_sn->selectAll();
     QTest::keyClicks(t_sn, "QV5-NEW-7");
     EXPECT_FALSE(save->isHidden());
-    EXPECT_EQ(save->text(), "Speichern");
+    EXPECT_EQ(save->text(), "S&peichern");
     rig.record_requests();
     QTest::mouseClick(save, Qt::LeftButton);
     ASSERT_GE(rig.requests.size(), 1);
