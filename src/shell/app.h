@@ -8,6 +8,7 @@
 #include "link/device_link.h"
 #include "link/link_view.h"
 #include "platform/language_table.h"
+#include "platform/paths.h"
 #include "platform/qt_printer_system.h"
 #include "platform/settings.h"
 #include "protocol/print_markup.h"
@@ -76,6 +77,7 @@ public:
     void reinit_connection();
 
     const QString& app_dir() const { return deps_.app_dir; }
+    const AppPaths& paths() const { return paths_; }
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
@@ -112,6 +114,7 @@ private:
     void wire_chart();
 
     AppDeps deps_;
+    AppPaths paths_;
     QtPrinterSystem qt_printers_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;
