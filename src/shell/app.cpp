@@ -110,6 +110,9 @@ bool App::startup() {
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
     poll.link_reset();
+    // The chart is drawn by the window's first layout, at its real size: drawing
+    // it here, at a size about to change, cost a tenth of the start-up.
+    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
     comm_log.start();
     protocol_form_->init_protocol(geraet, true);
     apply_language(window_.get(), texts);
@@ -180,7 +183,6 @@ void App::wire_chart() {
     chart_ = std::make_unique<Chart>(*device_tab_->chart(), geraet, texts);
     QObject::connect(&dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
                      &Chart::chart_add_points);
-    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
     QObject::connect(window_.get(), &MainWindow::tab_laid_out, chart_.get(), [this](int index) {
         if (index == 0) chart_->chart_resized();
     });
