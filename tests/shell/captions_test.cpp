@@ -13,6 +13,7 @@
 
 #include "platform/mnemonic.h"
 #include "shell/main_window.h"
+#include "support/locale_guard.h"
 #include "support/program_rig.h"
 
 namespace {
@@ -67,8 +68,8 @@ TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
     for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
                                   QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
         SCOPED_TRACE(locale.name().toStdString());
-        QLocale::setDefault(locale);
-        Program program(true);
+        LocaleGuard guard(locale);
+        Program program(Program::shipped_languages);
         ASSERT_TRUE(program.app->startup());
         MainWindow* window = program.app->window();
         window->show();
@@ -85,5 +86,4 @@ TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
             EXPECT_GE(bar->tabRect(tab).width(),
                       bar->fontMetrics().horizontalAdvance(bar->tabText(tab)));
     }
-    QLocale::setDefault(QLocale::c());
 }
