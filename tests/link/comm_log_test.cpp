@@ -77,18 +77,33 @@ TEST_F(CommLogTest, ErrorsGoToTheOutputAsTheyStand) {
     EXPECT_TRUE(log.comm_log().contains("Invalid CRC"));  // the log keeps everything
 }
 
-TEST_F(CommLogTest, LogKeepsItsOldestFortyThousandCharacters) {
-    // "OUT 000.00" and twelve spaces, 106 characters of text and CR LF: 130 a line.
-    const QString line(106, u'a');
-    for (int i = 0; i < 461; ++i) log.log_line(CommLog::Direction::Out, line);
-    ASSERT_EQ(log.comm_log().size(), 59930);
-    const QString first_part = log.comm_log().left(40000);
-    log.log_line(CommLog::Direction::Out, line);  // 60060: past 60000
-    EXPECT_EQ(log.comm_log(), first_part);
-    log.log_line(CommLog::Direction::In, "newer");
-    EXPECT_EQ(log.comm_log().size(), 40000 + 29);
-    EXPECT_TRUE(log.comm_log().startsWith(first_part));
-    EXPECT_TRUE(log.comm_log().endsWith("newer\r\n"));
+// A technician saves the log after minutes of free commands: it must be one
+// stretch up to the newest entry, without a hole, starting on a whole entry.
+TEST_F(CommLogTest, LogDropsItsOldestEntriesWholeAndKeepsTheNewestStretch) {
+    QSignalSpy cut(&log, &CommLog::log_cut);
+    int n = 0;
+    while (cut.count() < 3) {
+        clock.advance_ms(37);
+        const QString number = QString::number(n++) + u' ';
+        if (n % 50 == 0)
+            log.log_error(number + "Timeout Nr 1\r\n");  // an entry of two lines
+        else
+            log.log_line(n % 2 ? CommLog::Direction::Out : CommLog::Direction::In,
+                         number + QString(n % 7 * 13, u'a'));
+        ASSERT_LE(log.comm_log().size(), 300000);
+    }
+    EXPECT_GT(log.comm_log().size(), 150000);
+    EXPECT_EQ(cut.last().at(0).toString(), log.comm_log());
+    const QStringList lines = log.comm_log().split("\r\n");
+    int expected = lines.first().mid(22).section(u' ', 0, 0).toInt();
+    EXPECT_GT(expected, 0);
+    for (const QString& line : lines) {
+        if (line.isEmpty()) continue;  // the second line of an error entry, and the end
+        ASSERT_TRUE(line.startsWith("OUT ") || line.startsWith("IN  ") || line.startsWith("ERR "))
+            << line.toStdString();
+        EXPECT_EQ(line.mid(22).section(u' ', 0, 0).toInt(), expected++);
+    }
+    EXPECT_EQ(expected, n);
 }
 
 TEST_F(CommLogTest, OutputKeepsItsNewestTwentyFiveThousandCharacters) {
@@ -115,25 +130,16 @@ TEST(CommLogEventTime, FourDigitYearAndSeconds) {
     }
 }
 
-TEST_F(CommLogTest, SaveWritesTheLogWithOneLineEnd) {
-    QTemporaryDir dir;
-    const QString app_dir = dir.path() + "/";
-    log.log_line(CommLog::Direction::Out, "3F ");
-    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
-    const QString name = comm_log_file_name(app_dir, clock);
-    // ManualClock starts at 2026-12-05 21:20:00; five seconds have passed.
-    EXPECT_EQ(name, app_dir + "protokoll20261205212005.txt");
-    EXPECT_EQ(read_bytes(name), log.comm_log().toLatin1() + "\r\n");
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-}
-
 TEST_F(CommLogTest, SavingTwiceInOneSecondOverwrites) {
     QTemporaryDir dir;
     const QString app_dir = dir.path() + "/";
-    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
-    EXPECT_EQ(read_bytes(comm_log_file_name(app_dir, clock)), QByteArray("\r\n"));
+    // ManualClock starts at 2026-12-05 21:20:00; five seconds have passed.
+    const QString name = comm_log_file_name(app_dir, clock);
+    EXPECT_EQ(name, app_dir + "protokoll20261205212005.txt");
+    ASSERT_TRUE(save_text_file(name, log.comm_log(), dialogs, texts));
+    EXPECT_EQ(read_bytes(name), QByteArray("\r\n"));
     log.log_line(CommLog::Direction::In, "AA ");
-    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
+    ASSERT_TRUE(save_text_file(name, log.comm_log(), dialogs, texts));
     EXPECT_EQ(QDir(app_dir).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(read_bytes(comm_log_file_name(app_dir, clock)).contains("AA \r\n\r\n"));
 }
