@@ -133,8 +133,8 @@ void DeveloperTab::send_command() {
 }
 
 void DeveloperTab::save_protokoll() {
-    const QString name = comm_log_file_name(p_.app_dir, p_.clock);
-    if (save_text_file(name, p_.log.comm_log(), p_.dialogs, p_.texts))
+    const QString name = save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts);
+    if (!name.isEmpty())
         p_.dialogs.show_message(p_.texts.lang_text(6305) + QLatin1String("\r\n") +
                                 QDir::toNativeSeparators(name));
 }
@@ -146,7 +146,8 @@ void DeveloperTab::append_log(const QString& entry) {
 }
 
 void DeveloperTab::show_log(const QString& log) {
-    tb_kommunikation_->setPlainText(for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
+    tb_kommunikation_->setPlainText(
+        for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
     tb_kommunikation_->moveCursor(QTextCursor::End);
 }
 
