@@ -89,10 +89,11 @@ QString comm_log_file_name(const QString& log_dir, const Clock& clock) {
            clock.now().toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1String(".txt");
 }
 
-QString save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock,
-                      Dialogs& dialogs, const LanguageTable& texts) {
+bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
+                   const LanguageTable& texts, QString* saved_as) {
     // The user's data folder may not exist yet; a failure shows in the save.
     make_folder_for(log_dir);
     const QString name = comm_log_file_name(log_dir, clock);
-    return save_text_file(name, log.comm_log(), dialogs, texts) ? name : QString();
+    if (saved_as) *saved_as = name;
+    return save_text_file(name, log.comm_log(), dialogs, texts);
 }

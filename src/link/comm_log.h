@@ -77,6 +77,6 @@ bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
 
 // Where `cmd_saveprotokoll` saves the log: log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
 QString comm_log_file_name(const QString& log_dir, const Clock& clock);
-// Saves the log there; the file's name, or nothing when it could not be saved.
-QString save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock,
-                      Dialogs& dialogs, const LanguageTable& texts);
+// Saves the log there; `saved_as` learns the file's name.
+bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
+                   const LanguageTable& texts, QString* saved_as = nullptr);

@@ -133,8 +133,8 @@ void DeveloperTab::send_command() {
 }
 
 void DeveloperTab::save_protokoll() {
-    const QString name = save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts);
-    if (!name.isEmpty())
+    QString name;
+    if (save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts, &name))
         p_.dialogs.show_message(p_.texts.lang_text(6305) + QLatin1String("\r\n") +
                                 QDir::toNativeSeparators(name));
 }

@@ -103,8 +103,9 @@ TEST(AppEndToEnd, LostLinkIsShownAndEmptiesTheDisplayUntilItReconnects) {
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 
-// Free commands and their replies show on the developer tab; the saved log is
-// what the tab showed, and the technician is told where it went.
+// Free commands and their replies show on the developer tab; minutes later the
+// log has dropped its oldest entries, whole, the saved log is what the tab
+// showed, and the technician is told where it went.
 TEST(AppEndToEnd, DeveloperTabShowsCommandsAndRepliesAndSavesThem) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
     ASSERT_TRUE(rig.start());
@@ -126,6 +127,14 @@ TEST(AppEndToEnd, DeveloperTabShowsCommandsAndRepliesAndSavesThem) {
         return in.contains("26 36 3F 31 33 30 35 41 ");
     };
     ASSERT_TRUE(QTest::qWaitFor(reply_shown, 3000)) << box->toPlainText().right(500).toStdString();
+    for (int i = 0; i < 3000; ++i)
+        rig.app->comm_log.log_line(CommLog::Direction::In, QString("#%1 ").arg(i) + QString(99, 'a'));
+    const QStringList lines = box->toPlainText().split('\n');
+    const int oldest = lines.first().section('#', 1).section(' ', 0, 0).toInt();
+    EXPECT_TRUE(lines.first().startsWith("IN  ")) << lines.first().toStdString();
+    EXPECT_GT(oldest, 0);
+    EXPECT_EQ(lines.size(), 3000 - oldest);  // no hole up to the newest
+    EXPECT_TRUE(lines.last().startsWith("IN  ") && lines.last().contains("#2999 "));
 
     QTest::mouseClick(rig.find<QPushButton>("cmd_saveprotokoll"), Qt::LeftButton);
     ASSERT_EQ(rig.dialogs.messages.size(), 1);

@@ -10,17 +10,10 @@
 #include "platform/language_table.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(QLocale::Language language, QLocale::Territory territory) {
-        QLocale::setDefault(QLocale(language, territory));
-    }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 class CommLogTest : public ::testing::Test {
 protected:
@@ -39,7 +32,7 @@ protected:
 }  // namespace
 
 TEST_F(CommLogTest, LineLayoutForEachDirection) {
-    LocaleGuard english(QLocale::English, QLocale::UnitedStates);
+    LocaleGuard english(LocaleGuard::english());
     clock.advance_ms(12300);
     log.log_line(CommLog::Direction::Out, "3F ");
     clock.advance_ms(1);
@@ -53,11 +46,11 @@ TEST_F(CommLogTest, LineLayoutForEachDirection) {
 
 TEST_F(CommLogTest, TimeStampsUseTheLocaleSeparatorAndGrowPastThreeDigits) {
     {
-        LocaleGuard german(QLocale::German, QLocale::Germany);
+        LocaleGuard german(LocaleGuard::german());
         EXPECT_EQ(CommLog::format_seconds(3500), "003,50");
         EXPECT_EQ(CommLog::format_seconds(1234567), "1234,57");
     }
-    LocaleGuard english(QLocale::English, QLocale::UnitedStates);
+    LocaleGuard english(LocaleGuard::english());
     EXPECT_EQ(CommLog::format_seconds(3500), "003.50");
     EXPECT_EQ(CommLog::format_seconds(0), "000.00");
     EXPECT_EQ(CommLog::format_seconds(999994), "999.99");
@@ -77,35 +70,6 @@ TEST_F(CommLogTest, ErrorsGoToTheOutputAsTheyStand) {
     EXPECT_TRUE(log.comm_log().contains("Invalid CRC"));  // the log keeps everything
 }
 
-// A technician saves the log after minutes of free commands: it must be one
-// stretch up to the newest entry, without a hole, starting on a whole entry.
-TEST_F(CommLogTest, LogDropsItsOldestEntriesWholeAndKeepsTheNewestStretch) {
-    QSignalSpy cut(&log, &CommLog::log_cut);
-    int n = 0;
-    while (cut.count() < 3) {
-        clock.advance_ms(37);
-        const QString number = QString::number(n++) + u' ';
-        if (n % 50 == 0)
-            log.log_error(number + "Timeout Nr 1\r\n");  // an entry of two lines
-        else
-            log.log_line(n % 2 ? CommLog::Direction::Out : CommLog::Direction::In,
-                         number + QString(n % 7 * 13, u'a'));
-        ASSERT_LE(log.comm_log().size(), 300000);
-    }
-    EXPECT_GT(log.comm_log().size(), 150000);
-    EXPECT_EQ(cut.last().at(0).toString(), log.comm_log());
-    const QStringList lines = log.comm_log().split("\r\n");
-    int expected = lines.first().mid(22).section(u' ', 0, 0).toInt();
-    EXPECT_GT(expected, 0);
-    for (const QString& line : lines) {
-        if (line.isEmpty()) continue;  // the second line of an error entry, and the end
-        ASSERT_TRUE(line.startsWith("OUT ") || line.startsWith("IN  ") || line.startsWith("ERR "))
-            << line.toStdString();
-        EXPECT_EQ(line.mid(22).section(u' ', 0, 0).toInt(), expected++);
-    }
-    EXPECT_EQ(expected, n);
-}
-
 TEST_F(CommLogTest, OutputKeepsItsNewestTwentyFiveThousandCharacters) {
     QSignalSpy replaced(&log, &CommLog::out_replaced);
     const QString chunk = QString(999, u'x') + u'\n';
@@ -122,7 +86,7 @@ TEST(CommLogEventTime, FourDigitYearAndSeconds) {
     // Whatever the locale: reports a second apart must not look simultaneous.
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
                                   QLocale(QLocale::English, QLocale::UnitedStates)}) {
-        LocaleGuard guard(locale.language(), locale.territory());
+        LocaleGuard guard(locale);
         EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2026, 12, 7), QTime(10, 43, 5))),
                   "07.12.2026 10:43:05");
         EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2027, 1, 31), QTime(0, 0, 59))),
@@ -130,16 +94,25 @@ TEST(CommLogEventTime, FourDigitYearAndSeconds) {
     }
 }
 
+TEST_F(CommLogTest, SaveWritesTheLogWithOneLineEnd) {
+    QTemporaryDir dir;
+    const QString app_dir = dir.path() + "/";
+    log.log_line(CommLog::Direction::Out, "3F ");
+    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
+    const QString name = comm_log_file_name(app_dir, clock);
+    // ManualClock starts at 2026-12-05 21:20:00; five seconds have passed.
+    EXPECT_EQ(name, app_dir + "protokoll20261205212005.txt");
+    EXPECT_EQ(read_bytes(name), log.comm_log().toLatin1() + "\r\n");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST_F(CommLogTest, SavingTwiceInOneSecondOverwrites) {
     QTemporaryDir dir;
     const QString app_dir = dir.path() + "/";
-    // ManualClock starts at 2026-12-05 21:20:00; five seconds have passed.
-    const QString name = comm_log_file_name(app_dir, clock);
-    EXPECT_EQ(name, app_dir + "protokoll20261205212005.txt");
-    ASSERT_TRUE(save_text_file(name, log.comm_log(), dialogs, texts));
-    EXPECT_EQ(read_bytes(name), QByteArray("\r\n"));
+    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
+    EXPECT_EQ(read_bytes(comm_log_file_name(app_dir, clock)), QByteArray("\r\n"));
     log.log_line(CommLog::Direction::In, "AA ");
-    ASSERT_TRUE(save_text_file(name, log.comm_log(), dialogs, texts));
+    ASSERT_TRUE(save_comm_log(log, app_dir, clock, dialogs, texts));
     EXPECT_EQ(QDir(app_dir).entryList(QDir::Files).size(), 1);
     EXPECT_TRUE(read_bytes(comm_log_file_name(app_dir, clock)).contains("AA \r\n\r\n"));
 }
