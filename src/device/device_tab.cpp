@@ -1,15 +1,20 @@
 #include "device/device_tab.h"
 
+#include <QLabel>
+#include <QPalette>
 #include <QWidget>
 
+#include "device/colours.h"
 #include "device/live_display.h"
 #include "link/device_data.h"
+#include "platform/language_table.h"
 
 DeviceTab::DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
                      Dialogs& dialogs, const LanguageTable& texts, QObject* parent)
     : QObject(parent),
       page_(page),
       geraet_(geraet),
+      texts_(texts),
       c_(build_device_controls(page)),
       timing_(c_.cb_t, c_.cmd_t_reset, geraet, frames, poll, this),
       hours_serial_({c_.cmd_setbstd, c_.cmd_resetbstd, c_.t_sn, c_.cmd_setsn}, geraet, frames, poll,
@@ -17,6 +22,32 @@ DeviceTab::DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, Pol
     // A click on an empty part of the tab takes the focus, which ends the edit
     // of a timing list or the serial number.
     page_->setFocusPolicy(Qt::ClickFocus);
+    connect(&poll, &PollCycle::phase_changed, this, &DeviceTab::show_link_phase);
+    show_link_phase(poll.phase());
+}
+
+void DeviceTab::show_link_phase(LinkPhase phase) {
+    struct Look {
+        int text_id;
+        QColor text;
+        QColor background;  // invalid: the page's own
+    };
+    const Look look = phase == LinkPhase::Connected ? Look{6300, QColor(0, 120, 0), QColor()}
+                      : phase == LinkPhase::Starting
+                          ? Look{6302, QColor(150, 80, 0), QColor()}
+                          : Look{phase == LinkPhase::Searching ? 6301 : 6303, Qt::white,
+                                 colour_from_int(kRed)};
+    QLabel* label = c_.lbl_verbindung;
+    QPalette palette = page_->palette();
+    palette.setColor(QPalette::WindowText, look.text);
+    if (look.background.isValid()) palette.setColor(QPalette::Window, look.background);
+    label->setPalette(palette);
+    label->setAutoFillBackground(look.background.isValid());
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setText(texts_.lang_text(look.text_id));
+    label->setAccessibleName(label->text());
 }
 
 void DeviceTab::update_display() {

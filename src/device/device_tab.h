@@ -6,10 +6,10 @@
 #include "device/device_controls.h"
 #include "device/hours_serial.h"
 #include "device/timing_settings.h"
+#include "link/poll_cycle.h"
 
 class Dialogs;
 class FrameLink;
-class PollCycle;
 class QPlainTextEdit;
 class QWidget;
 struct Geraetedaten;
@@ -31,6 +31,8 @@ public:
     // the whole window, whitens the valve and alarm labels and empties the
     // status memory box.
     void update_display();
+    // Says on the tab whether the device is connected or what the link tries.
+    void show_link_phase(LinkPhase phase);
     // Fills the seven timing lists with their 256 entries in the current locale.
     void fill_timing_lists() { timing_.fill_timing_lists(); }
     // The parts of other tabs a lost device touches: the protocol frame keeps
@@ -48,6 +50,7 @@ public:
 private:
     QWidget* page_;
     Geraetedaten& geraet_;
+    const LanguageTable& texts_;
     DeviceControls c_;
     TimingSettings timing_;
     HoursSerial hours_serial_;

@@ -120,5 +120,10 @@ void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* 
         }
     }
     c.cmd_setsn->hide();
+    // Without a device nothing is lit and no phase runs: a lamp or a phase
+    // left from the last record would look like a live state.
+    for (Lamp* lamp : {c.Sh_Temp, c.Sh_Druck, c.Sh_O2ok, c.sh_o2Fehler, c.sh_Technik})
+        lamp->set_lit(false);
+    c.lbl_Phase->clear();
     if (sysstat_out) sysstat_out->clear();
 }
