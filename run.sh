@@ -2,10 +2,14 @@
 # Builds the program and starts it against the emulated device (quorvel5-sim).
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/install-deps.sh
+./scripts/install-deps.sh run
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc 2>/dev/null || echo 2)"
+# A new build folder is set up for the program alone; one that ./test.sh set up
+# keeps its tests. Either way only what runs here is built.
+options=()
+[ -f build/CMakeCache.txt ] || options=(-DQV5_TESTS=OFF -DQV5_BENCH=OFF)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target quorvel5 quorvel5-sim qv5_lang_files
 
 bin=build/bin
 # The program writes its settings file only when a file dialog picks a new

@@ -17,6 +17,7 @@
 # is up. Every stretch of more than 5 s without one is listed at the end, as are
 # the reconnections (each connection starts with the version request "?").
 set -euo pipefail
+"$(dirname "$0")/install-deps.sh" soak
 
 usage() { sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
 

@@ -10,6 +10,7 @@
 #include "device/colours.h"
 #include "device/fit_label.h"
 #include "device/lamp.h"
+#include "platform/control_name.h"
 #include "platform/geometry.h"
 
 namespace {
@@ -19,16 +20,9 @@ constexpr int kRowLabelHeight = 315;
 constexpr int kBoxWidth = 1755;
 constexpr int kBoxHeight = 285;
 
-template <typename W>
-W* named(W* widget, const char* name, int text_id = -1) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if (text_id >= 0) widget->setProperty("textId", text_id);
-    return widget;
-}
-
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int text_id,
               const QRect& rect) {
-    QLabel* l = named(new FitLabel(caption, parent), name, text_id);
+    QLabel* l = name_control(new FitLabel(caption, parent), name, text_id);
     l->setGeometry(rect);
     return l;
 }
@@ -44,7 +38,7 @@ QLineEdit* value_row(QWidget* page, const char* label_name, const char* box_name
     const int top = kRowTops[row];
     QLabel* caption_label = label(page, label_name, caption, text_id,
                                   page_rect(label_left, top, label_width, kRowLabelHeight));
-    auto* box = named(new QLineEdit(page), box_name);
+    auto* box = name_control(new QLineEdit(page), box_name);
     box->setGeometry(page_rect(box_left, top, kBoxWidth, kBoxHeight));
     box->setReadOnly(true);
     caption_label->setBuddy(box);
@@ -53,14 +47,14 @@ QLineEdit* value_row(QWidget* page, const char* label_name, const char* box_name
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int text_id,
                     const QRect& rect) {
-    auto* b = named(new QPushButton(caption, parent), name, text_id);
+    auto* b = name_control(new QPushButton(caption, parent), name, text_id);
     b->setGeometry(rect);
     return b;
 }
 
 QGroupBox* group(QWidget* page, const char* name, const QString& title, int text_id,
                  const QRect& rect) {
-    auto* g = named(new QGroupBox(title, page), name, text_id);
+    auto* g = name_control(new QGroupBox(title, page), name, text_id);
     g->setGeometry(rect);
     return g;
 }
@@ -81,7 +75,7 @@ QLabel* state_label(QWidget* parent, const char* name, const QString& caption, i
 }
 
 Lamp* lamp(QWidget* parent, const char* name, int colour, int left) {
-    auto* l = named(new Lamp(colour_from_int(colour), parent), name);
+    auto* l = name_control(new Lamp(colour_from_int(colour), parent), name);
     l->setGeometry(twips_rect(left, 1140, 375, 255));
     return l;
 }
@@ -132,7 +126,7 @@ void build_values(DeviceControls& c, QWidget* page) {
 void build_phase(DeviceControls& c, QWidget* page) {
     QGroupBox* g = c.frmPhase = group(page, "frmPhase", QStringLiteral("Phase / Ventile"), 11041,
                                       page_rect(12840, 600, 1575, 1875));
-    c.lbl_Phase = named(new QLabel(g), "lbl_Phase");
+    c.lbl_Phase = name_control(new QLabel(g), "lbl_Phase");
     c.lbl_Phase->setGeometry(twips_rect(420, 300, 735, 315));
     c.lbl_Phase->setAlignment(Qt::AlignCenter);
     c.lbl_Phase->setFrameShape(QFrame::Panel);
@@ -176,7 +170,7 @@ void build_timings(DeviceControls& c, QWidget* page) {
         const int left = 720 + 1200 * i;
         c.lbl_t[size_t(i)] = label(g, kCaptions[i].label, QString::fromUtf8(kCaptions[i].text),
                                    kCaptions[i].id, twips_rect(left, 300, 1110, 315));
-        auto* list = named(new QComboBox(g), kCaptions[i].list);
+        auto* list = name_control(new QComboBox(g), kCaptions[i].list);
         list->setEditable(false);
         list->setGeometry(twips_rect(left, 600, 1110, 315));
         c.lbl_t[size_t(i)]->setBuddy(list);
@@ -216,13 +210,13 @@ DeviceControls build_device_controls(QWidget* page) {
     DeviceControls c;
     build_values(c, page);
     // In the free row below the device data, beside the speed of sound.
-    c.lbl_verbindung = named(new QLabel(page), "lbl_verbindung");
+    c.lbl_verbindung = name_control(new QLabel(page), "lbl_verbindung");
     c.lbl_verbindung->setGeometry(page_rect(240, 2130, 8340, 345));
     c.lbl_verbindung->setContentsMargins(6, 0, 6, 0);
     build_phase(c, page);
     build_timings(c, page);
     build_alarms(c, page);
-    c.Chart = named(new ChartBox(page), "Chart");
+    c.Chart = name_control(new ChartBox(page), "Chart");
     c.Chart->setGeometry(page_rect(180, 4320, 14295, 5235));
     return c;
 }

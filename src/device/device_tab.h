@@ -4,10 +4,13 @@
 #include <array>
 
 #include "device/device_controls.h"
+#include "device/hours_serial.h"
+#include "device/timing_settings.h"
 #include "link/poll_cycle.h"
 
 class Dialogs;
 class FrameLink;
+class QPlainTextEdit;
 class QWidget;
 struct Geraetedaten;
 struct LanguageTable;
@@ -31,45 +34,26 @@ public:
     // Says on the tab whether the device is connected or what the link tries.
     void show_link_phase(LinkPhase phase);
     // Fills the seven timing lists with their 256 entries in the current locale.
-    void fill_timing_lists();
+    void fill_timing_lists() { timing_.fill_timing_lists(); }
+    // The parts of other tabs a lost device touches: the protocol frame keeps
+    // the technician's entries, the status memory box is emptied.
+    void set_window_parts(const QWidget* protocol_frame, QPlainTextEdit* sysstat_out) {
+        protocol_frame_ = protocol_frame;
+        sysstat_out_ = sysstat_out;
+    }
 
     const DeviceControls& controls() const { return c_; }
     ChartBox* chart() const { return c_.Chart; }
     // A timing list is locked except while the technician edits it.
-    bool timing_locked(int n) const { return !unlocked_[size_t(n)]; }
-
-    // What the controls' events run.
-    void cb_t_changed(int n);
-    void cmd_t_reset_click();
-    void cmd_setbstd_click();
-    void cmd_resetbstd_click();
-    void t_sn_edited();
-    void t_sn_focus_lost();
-    void cmd_setsn_click();
-
-    // The timing values the Reset button writes.
-    static constexpr std::array<int, 7> kStandardZeiten = {100, 144, 144, 27, 134, 27, 134};
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool timing_locked(int n) const { return timing_.timing_locked(n); }
 
 private:
-    void wire();
-    void show_connected();
-    void show_disconnected();
-    void select_timing(int n, int value);
-    bool timing_event(int n, QEvent* event);
-    void wait_keeping_focus(int n, int ms);
-
     QWidget* page_;
     Geraetedaten& geraet_;
-    FrameLink& frames_;
-    PollCycle& poll_;
-    Dialogs& dialogs_;
     const LanguageTable& texts_;
     DeviceControls c_;
-
-    std::array<bool, 7> unlocked_{};
-    bool selecting_ = false;  // the program is setting a list's position
-    int waiting_list_ = -1;   // the list whose write is being waited for
+    TimingSettings timing_;
+    HoursSerial hours_serial_;
+    const QWidget* protocol_frame_ = nullptr;
+    QPlainTextEdit* sysstat_out_ = nullptr;
 };

@@ -1,10 +1,10 @@
-// Operating hours and the device serial number: written, then read back, so
-// the tab ends up showing the device's own value.
+#include "device/hours_serial.h"
+
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <optional>
 
-#include "device/device_tab.h"
 #include "link/device_data.h"
 #include "link/frame.h"
 #include "link/poll_cycle.h"
@@ -36,7 +36,29 @@ std::optional<QString> hours_digits(const QString& answer) {
 
 }  // namespace
 
-void DeviceTab::cmd_setbstd_click() {
+HoursSerial::HoursSerial(Controls controls, Geraetedaten& geraet, FrameLink& frames,
+                         PollCycle& poll, Dialogs& dialogs, const LanguageTable& texts,
+                         QObject* parent)
+    : QObject(parent),
+      c_(controls),
+      geraet_(geraet),
+      frames_(frames),
+      poll_(poll),
+      dialogs_(dialogs),
+      texts_(texts) {
+    connect(c_.cmd_setbstd, &QPushButton::clicked, this, &HoursSerial::cmd_setbstd_click);
+    connect(c_.cmd_resetbstd, &QPushButton::clicked, this, &HoursSerial::cmd_resetbstd_click);
+    connect(c_.cmd_setsn, &QPushButton::clicked, this, &HoursSerial::cmd_setsn_click);
+    connect(c_.t_sn, &QLineEdit::textEdited, this, &HoursSerial::t_sn_edited);
+    c_.t_sn->installEventFilter(this);
+}
+
+bool HoursSerial::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c_.t_sn && event->type() == QEvent::FocusOut) t_sn_focus_lost();
+    return false;
+}
+
+void HoursSerial::cmd_setbstd_click() {
     if (!geraet_.verbunden) return;
     std::optional<QString> digits;
     while (!digits) {
@@ -53,7 +75,7 @@ void DeviceTab::cmd_setbstd_click() {
     if (geraet_.verbunden) frames_.enqueue(req_bstd());
 }
 
-void DeviceTab::cmd_resetbstd_click() {
+void HoursSerial::cmd_resetbstd_click() {
     if (!geraet_.verbunden) return;
     // Shown at once; the read-back replaces it with the device's own zero.
     geraet_.bstd = QStringLiteral("000000:00");
@@ -62,15 +84,15 @@ void DeviceTab::cmd_resetbstd_click() {
     if (geraet_.verbunden) frames_.enqueue(req_bstd());
 }
 
-void DeviceTab::t_sn_edited() {
+void HoursSerial::t_sn_edited() {
     if (geraet_.verbunden && c_.t_sn->text() != geraet_.sn) c_.cmd_setsn->show();
 }
 
-void DeviceTab::t_sn_focus_lost() {
+void HoursSerial::t_sn_focus_lost() {
     if (c_.t_sn->text() == geraet_.sn) c_.cmd_setsn->hide();
 }
 
-void DeviceTab::cmd_setsn_click() {
+void HoursSerial::cmd_setsn_click() {
     if (!geraet_.verbunden) return;
     const QString text = c_.t_sn->text();
     geraet_.sn = text;

@@ -5,8 +5,9 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLocale>
+#include <QPushButton>
 
-#include "device/device_tab.h"
+#include "device/timing_settings.h"
 #include "link/device_data.h"
 #include "link/frame.h"
 #include "link/poll_cycle.h"
@@ -16,35 +17,56 @@ namespace {
 constexpr int kEntries = 256;
 constexpr double kStepSeconds = 0.04;
 constexpr int kWriteSettleMs = 200;
+constexpr int kVisibleEntries = 20;
 }  // namespace
 
-void DeviceTab::fill_timing_lists() {
+TimingSettings::TimingSettings(const std::array<QComboBox*, 7>& lists, QPushButton* reset,
+                               Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
+                               QObject* parent)
+    : QObject(parent), lists_(lists), geraet_(geraet), frames_(frames), poll_(poll) {
+    for (int n = 0; n < 7; ++n) {
+        QComboBox* list = lists_[size_t(n)];
+        // Focus by click or keyboard only: a wheel passing over a list must not
+        // write a timing to the device.
+        list->setFocusPolicy(Qt::StrongFocus);
+        // About 20 entries of the 256 at a time, with a scroll bar, whatever
+        // the style would do with a list of this length.
+        list->setMaxVisibleItems(kVisibleEntries);
+        list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+        list->installEventFilter(this);
+        connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                [this, n] { cb_t_changed(n); });
+    }
+    connect(reset, &QPushButton::clicked, this, &TimingSettings::cmd_t_reset_click);
+}
+
+void TimingSettings::fill_timing_lists() {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     QStringList entries;
     entries.reserve(kEntries);
     for (int v = 0; v < kEntries; ++v) entries.append(locale.toString(v * kStepSeconds, 'f', 2));
     selecting_ = true;
-    for (QComboBox* list : c_.cb_t) {
+    for (QComboBox* list : lists_) {
         list->clear();
         list->addItems(entries);
     }
     selecting_ = false;
 }
 
-void DeviceTab::select_timing(int n, int value) {
-    QComboBox* list = c_.cb_t[size_t(n)];
+void TimingSettings::select_timing(int n, int value) {
+    QComboBox* list = lists_[size_t(n)];
     if (list->currentIndex() == value) return;
     selecting_ = true;
     list->setCurrentIndex(value);
     selecting_ = false;
 }
 
-void DeviceTab::cb_t_changed(int n) {
+void TimingSettings::cb_t_changed(int n) {
     // Positions set by the program are never sent; nor is anything while the
     // list is not being edited or nobody is there to hear it.
     if (selecting_ || !unlocked_[size_t(n)] || !geraet_.verbunden) return;
-    const int value = c_.cb_t[size_t(n)]->currentIndex();
+    const int value = lists_[size_t(n)]->currentIndex();
     if (value < 0) return;
     frames_.enqueue(req_set_zeit(n, value));
     wait_keeping_focus(n, kWriteSettleMs);
@@ -54,8 +76,8 @@ void DeviceTab::cb_t_changed(int n) {
 // The wait disables the window, which takes the focus from the list; the list
 // stays the one being edited and gets its focus back, so arrow keys go on
 // stepping through it.
-void DeviceTab::wait_keeping_focus(int n, int ms) {
-    QComboBox* list = c_.cb_t[size_t(n)];
+void TimingSettings::wait_keeping_focus(int n, int ms) {
+    QComboBox* list = lists_[size_t(n)];
     const bool had_focus = list->hasFocus();
     const int outer = waiting_list_;
     waiting_list_ = n;
@@ -66,7 +88,20 @@ void DeviceTab::wait_keeping_focus(int n, int ms) {
         list->setFocus(Qt::OtherFocusReason);
 }
 
-void DeviceTab::cmd_t_reset_click() {
+void TimingSettings::show(const std::array<quint8, 7>& zeiten) {
+    for (int n = 0; n < 7; ++n) {
+        if (!unlocked_[size_t(n)]) select_timing(n, zeiten[size_t(n)]);
+    }
+}
+
+void TimingSettings::show_disconnected() {
+    for (int n = 0; n < 7; ++n) {
+        unlocked_[size_t(n)] = false;
+        select_timing(n, 0);
+    }
+}
+
+void TimingSettings::cmd_t_reset_click() {
     // Deliberately not gated on the connection: the standard values are queued
     // either way. Without a device the lists keep showing the empty display,
     // though, rather than values that were never written.
@@ -79,10 +114,17 @@ void DeviceTab::cmd_t_reset_click() {
     for (int n = 0; n < 7; ++n) frames_.enqueue(req_zeit(n));
 }
 
+bool TimingSettings::eventFilter(QObject* watched, QEvent* event) {
+    for (int n = 0; n < 7; ++n) {
+        if (watched == lists_[size_t(n)]) return timing_event(n, event);
+    }
+    return false;
+}
+
 // Locked lists show the device's value and take no input; a list unlocks while
 // the technician works in it.
-bool DeviceTab::timing_event(int n, QEvent* event) {
-    QComboBox* list = c_.cb_t[size_t(n)];
+bool TimingSettings::timing_event(int n, QEvent* event) {
+    QComboBox* list = lists_[size_t(n)];
     bool& unlocked = unlocked_[size_t(n)];
     switch (event->type()) {
         case QEvent::FocusIn:

@@ -50,8 +50,6 @@ public:
     // Consumes bytes read from the port; every valid frame is dispatched in order.
     void receive(const QByteArray& chunk);
 
-    LinkState& state() { return state_; }
-
 signals:
     // A frame passed its length and CRC checks: its payload, letter first.
     void reply_received(const QByteArray& payload);

@@ -25,7 +25,6 @@ public:
     FT_STATUS set_baud_rate(quint32 baud);
 
     bool is_open() const { return state_.ft_handle != 0; }
-    PortState& state() { return state_; }
 
 private:
     void report_failure(bool quiet, const QString& text);

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "platform/control_name.h"
 #include "platform/geometry.h"
 #include "protocol/picture_box.h"
 
@@ -32,13 +33,6 @@ constexpr int kButtonTop = 9240;
 constexpr int kButtonWidth = 1500;
 constexpr int kButtonHeight = 435;
 
-template <typename W>
-W* named(W* widget, const char* name, int text_id) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setProperty("textId", text_id);
-    return widget;
-}
-
 // A ticked box becomes unticked on a click, any other state ticked: a greyed
 // state comes only from a file, never from the user.
 class ProtocolCheckBox final : public QCheckBox {
@@ -53,7 +47,7 @@ protected:
 
 QLabel* caption(QGroupBox* frame, const char* name, const char* text, int text_id, int left,
                 int top, int width, bool bold = false) {
-    QLabel* label = named(new QLabel(QString::fromUtf8(text), frame), name, text_id);
+    QLabel* label = name_control(new QLabel(QString::fromUtf8(text), frame), name, text_id);
     label->setGeometry(twips_rect(left, top, width, kRowHeight));
     if (bold) {
         QFont font = label->font();
@@ -77,7 +71,8 @@ QLineEdit* text_row(QGroupBox* frame, const char* label_name, const char* box_na
 }
 
 QCheckBox* check(QGroupBox* frame, const char* name, const char* text, int text_id, int top) {
-    QCheckBox* box = named(new ProtocolCheckBox(QString::fromUtf8(text), frame), name, text_id);
+    QCheckBox* box =
+        name_control(new ProtocolCheckBox(QString::fromUtf8(text), frame), name, text_id);
     box->setGeometry(twips_rect(kLeft, top, kLeftWidth, kRowHeight));
     return box;
 }
@@ -95,7 +90,7 @@ QPlainTextEdit* notes(QGroupBox* frame, const char* label_name, const char* box_
 }
 
 QPushButton* button(QGroupBox* frame, const char* name, const char* text, int text_id, int n) {
-    auto* b = named(new QPushButton(QString::fromUtf8(text), frame), name, text_id);
+    auto* b = name_control(new QPushButton(QString::fromUtf8(text), frame), name, text_id);
     b->setGeometry(
         twips_rect(kLeft + n * (kButtonWidth + 120), kButtonTop, kButtonWidth, kButtonHeight));
     return b;

@@ -117,6 +117,7 @@ bool App::startup() {
     device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
                                               deps_.dialogs, texts);
     device_tab_->fill_timing_lists();
+    device_tab_->set_window_parts(window_->frm_protokoll(), window_->sysstatout());
     QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
                      &DeviceTab::update_display);
     QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
@@ -172,7 +173,7 @@ std::function<bool(const QString&)> App::adopt_folder() {
 }
 
 void App::build_protocol_form() {
-    auto* frame = window_->tab_page(1)->findChild<QGroupBox*>(QStringLiteral("frm_protokoll"));
+    QGroupBox* frame = window_->frm_protokoll();
     protocol_form_ = new ProtocolForm(
         frame,
         {pruefprotokoll, geraet,

@@ -11,15 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/control_name.h"
 #include "platform/language_table.h"
 
 namespace {
 
-constexpr const char* kTextId = "textId";
-
 // The text id a control carries, or -1 for none.
 int text_id(const QObject* object) {
-    const QVariant tag = object->property(kTextId);
+    const QVariant tag = object->property(kTextIdProperty);
     if (!tag.isValid()) return -1;
     bool ok = false;
     const int id = tag.toInt(&ok);

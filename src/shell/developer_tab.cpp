@@ -14,6 +14,7 @@
 #include "link/comm_log.h"
 #include "link/frame.h"
 #include "link/port.h"
+#include "platform/control_name.h"
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
 #include "platform/geometry.h"
@@ -45,8 +46,7 @@ protected:
 
 template <typename T>
 T* place(T* control, const char* name, int text_id, const QRect& rect) {
-    control->setObjectName(QLatin1String(name));
-    if (text_id > 0) control->setProperty("textId", text_id);
+    name_control(control, name, text_id);
     control->setGeometry(rect);
     return control;
 }

@@ -7,10 +7,12 @@
 #include <QPushButton>
 #include <QWindow>
 
+#include "platform/control_name.h"
 #include "platform/geometry.h"
 #include "platform/language_table.h"
 #include "shell/apply_language.h"
 #include "shell/center_form.h"
+#include "version.h"
 
 ProgramVersion program_version() {
     return {QV5_VERSION_MAJOR, QV5_VERSION_MINOR, QV5_VERSION_PATCH};
@@ -42,7 +44,7 @@ InfoWindow::InfoWindow(QWidget* main_window, const LanguageTable& texts)
 
     cm_cancel_ = new QPushButton(QStringLiteral("OK"), this);
     cm_cancel_->setObjectName(QStringLiteral("cm_cancel"));
-    cm_cancel_->setProperty("textId", 12000);
+    cm_cancel_->setProperty(kTextIdProperty, 12000);
     cm_cancel_->setGeometry(twips_rect(2400, kMarginTwips + kTextHeightTwips + kGapTwips,
                                        kButtonWidthTwips, kButtonHeightTwips));
     cm_cancel_->setDefault(true);

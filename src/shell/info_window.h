@@ -42,7 +42,6 @@ public:
     void set_text(const QString& text);
     // The bar under the text in the progress display: `done` of `total`.
     void set_progress(int done, int total);
-    const QProgressBar* progress_bar() const { return bar_; }
     // The text as shown, its line ends as plain line feeds.
     QString text() const;
     // Closes it if it shows and enables the main window again.

@@ -13,9 +13,10 @@
 #include "shell/app.h"
 #include "shell/command_line.h"
 #include "shell/main_window.h"
+#include "version.h"
 
 int main(int argc, char* argv[]) {
-    const QString version = QStringLiteral("1.2.0");
+    const QString version = QStringLiteral(QV5_VERSION);
     answer_help_or_version(argc, argv, version);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel5"));

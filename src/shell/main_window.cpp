@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 
+#include "platform/control_name.h"
 #include "shell/center_form.h"
 #include "shell/tab_layout.h"
 
@@ -19,13 +20,6 @@ namespace {
 constexpr int kDeviceTab = 0;
 constexpr int kStatusTab = 2;
 constexpr int kDeveloperTab = 3;
-
-template <typename T>
-T* tag(T* object, const char* name, int text_id) {
-    object->setObjectName(QLatin1String(name));
-    if (text_id > 0) object->setProperty("textId", text_id);
-    return object;
-}
 
 // The window was designed in 8 pt "MS Sans Serif"; where it is missing the
 // narrowest look-alike keeps the captions inside their designed sizes. The
@@ -49,11 +43,11 @@ bool in_normal_state(const QWidget* window) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    tag(this, "frm_main", 11000);
+    name_control(this, "frm_main", 11000);
     setWindowTitle(QStringLiteral("quorvel 5"));
     setFont(design_font());
 
-    tab1_ = tag(new QTabWidget(this), "tab1", 11500);
+    tab1_ = name_control(new QTabWidget(this), "tab1", 11500);
     for (const char* caption : {"Gerät", "Protokoll", "System Status", "Entwickler"}) {
         auto* page = new QWidget(tab1_);
         page->installEventFilter(this);
@@ -75,20 +69,22 @@ QWidget* MainWindow::tab_page(int index) const {
 }
 
 void MainWindow::build_menu() {
-    QMenu* datei = tag(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
-    QAction* update =
-        tag(datei->addAction(QStringLiteral("Softwareupdate")), "men_Softwareupdate", 11092);
-    tag(datei->addSeparator(), "mendiv", 0);
-    QAction* info = tag(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
-    QAction* beenden = tag(datei->addAction(QStringLiteral("Beenden")), "men_beenden", 11077);
+    QMenu* datei = name_control(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
+    QAction* update = name_control(datei->addAction(QStringLiteral("Softwareupdate")),
+                                   "men_Softwareupdate", 11092);
+    name_control(datei->addSeparator(), "mendiv", 0);
+    QAction* info = name_control(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
+    QAction* beenden =
+        name_control(datei->addAction(QStringLiteral("Beenden")), "men_beenden", 11077);
 
-    QMenu* diagramm = tag(menuBar()->addMenu(QStringLiteral("Diagramm")), "men_Diagramm", 11078);
-    men_kompressordruck_ =
-        tag(diagramm->addAction(QStringLiteral("Nur Druck")), "men_Kompressordruck", 11079);
+    QMenu* diagramm =
+        name_control(menuBar()->addMenu(QStringLiteral("Diagramm")), "men_Diagramm", 11078);
+    men_kompressordruck_ = name_control(diagramm->addAction(QStringLiteral("Nur Druck")),
+                                        "men_Kompressordruck", 11079);
 
     // A top-level entry without items: it acts on a click of the bar itself.
-    QAction* verbindung = tag(menuBar()->addAction(QStringLiteral("Verbindung initialisieren")),
-                              "men_verbindung", 11080);
+    QAction* verbindung = name_control(
+        menuBar()->addAction(QStringLiteral("Verbindung initialisieren")), "men_verbindung", 11080);
 
     // Pop-up menus are windows of their own and do not inherit the window's font.
     datei->setFont(font());
@@ -109,12 +105,12 @@ void MainWindow::build_menu() {
 
 void MainWindow::build_pages() {
     // The protocol form of tab 1 is built into this frame later on.
-    auto* protokoll =
-        tag(new QGroupBox(QStringLiteral("Protokoll"), tab_page(1)), "frm_protokoll", 11005);
-    protokoll->setGeometry(page_rect(60, 360, 14355, 9795));
+    frm_protokoll_ = name_control(new QGroupBox(QStringLiteral("Protokoll"), tab_page(1)),
+                                  "frm_protokoll", 11005);
+    frm_protokoll_->setGeometry(page_rect(60, 360, 14355, 9795));
 
     QWidget* status = tab_page(kStatusTab);
-    sysstatout_ = tag(new QPlainTextEdit(status), "sysstatout", 0);
+    sysstatout_ = name_control(new QPlainTextEdit(status), "sysstatout", 0);
     sysstatout_->setGeometry(page_rect(60, 420, 15075, 9135));
     sysstatout_->setReadOnly(true);
     sysstatout_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -126,11 +122,11 @@ void MainWindow::build_pages() {
     sysstatout_->setAccessibleName(QStringLiteral("System Status"));
 
     cmd_sysstatread_ =
-        tag(new QPushButton(QStringLiteral("Systemstatus-Speicher auslesen"), status),
-            "cmd_sysstatread", 11098);
+        name_control(new QPushButton(QStringLiteral("Systemstatus-Speicher auslesen"), status),
+                     "cmd_sysstatread", 11098);
     cmd_sysstatread_->setGeometry(page_rect(180, 9600, 2520, 435));
-    cmd_sysstatsave_ =
-        tag(new QPushButton(QStringLiteral("Speichern"), status), "cmd_sysstatsave", 11099);
+    cmd_sysstatsave_ = name_control(new QPushButton(QStringLiteral("Speichern"), status),
+                                    "cmd_sysstatsave", 11099);
     cmd_sysstatsave_->setGeometry(page_rect(2760, 9600, 1800, 435));
 }
 

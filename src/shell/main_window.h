@@ -5,6 +5,7 @@
 #include "platform/geometry.h"
 
 class QAction;
+class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -39,6 +40,8 @@ public:
     // "Nur Druck": the chart sets its caption to say what the next click shows.
     QAction* men_kompressordruck() const { return men_kompressordruck_; }
 
+    // The frame on tab 1 that the protocol form is built into.
+    QGroupBox* frm_protokoll() const { return frm_protokoll_; }
     QPlainTextEdit* sysstatout() const { return sysstatout_; }
     QPushButton* cmd_sysstatread() const { return cmd_sysstatread_; }
     QPushButton* cmd_sysstatsave() const { return cmd_sysstatsave_; }
@@ -72,6 +75,7 @@ private:
 
     QTabWidget* tab1_ = nullptr;
     QAction* men_kompressordruck_ = nullptr;
+    QGroupBox* frm_protokoll_ = nullptr;
     QPlainTextEdit* sysstatout_ = nullptr;
     QPushButton* cmd_sysstatread_ = nullptr;
     QPushButton* cmd_sysstatsave_ = nullptr;

@@ -172,10 +172,11 @@ TEST_F(TimingTest, ResetQueuesTheSevenStandardValuesThenTheirReads) {
     record_waits();
     control<QPushButton>("cmd_t_reset")->click();
 
+    const int standard[7] = {100, 144, 144, 27, 134, 27, 134};
     QList<QByteArray> writes;
     QList<QByteArray> reads;
     for (int n = 0; n < 7; ++n) {
-        writes.append(req_set_zeit(n, DeviceTab::kStandardZeiten[size_t(n)]));
+        writes.append(req_set_zeit(n, standard[n]));
         reads.append(req_zeit(n));
     }
     ASSERT_EQ(queued_during.size(), 1u);
@@ -186,7 +187,7 @@ TEST_F(TimingTest, ResetQueuesTheSevenStandardValuesThenTheirReads) {
 
     // Once the device confirms, the lists show the standard seconds.
     for (int n = 0; n < 7; ++n)
-        reply(QByteArray("t") + char('0' + n) + char(DeviceTab::kStandardZeiten[size_t(n)]));
+        reply(QByteArray("t") + char('0' + n) + char(standard[n]));
     QStringList shown;
     for (int n = 0; n < 7; ++n) shown << list(n)->currentText();
     EXPECT_EQ(shown.join(u';'), "4,00;5,76;5,76;1,08;5,36;1,08;5,36");

@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Crc, TableOfThePolynomial) {
-    EXPECT_EQ(crc_table()[0], 0x0000);
-    EXPECT_EQ(crc_table()[1], 0x1021);
-    EXPECT_EQ(crc_table()[128], 0x9188);
-    EXPECT_EQ(crc_table()[255], 0x1EF0);
-}
-
 TEST(Crc, CheckValueAndEmptyInput) {
     EXPECT_EQ(crc16(QByteArray("123456789"), kCrcInit), 0xC9F2);
     EXPECT_EQ(crc16(QByteArray(), kCrcInit), kCrcInit);

@@ -206,9 +206,9 @@ TEST_F(DispatcherTest, LaufzeitRestartsOnRequest) {
 }
 
 TEST_F(DispatcherTest, ParameterMemoryTexts) {
-    dispatch(memory_reply(kAddrSn, "QV5-00012345"));
-    dispatch(memory_reply(kAddrLp, "LP-7788     "));
-    dispatch(memory_reply(kAddrVeeprom, "V1.3"));
+    dispatch(memory_reply(16, "QV5-00012345"));
+    dispatch(memory_reply(0, "LP-7788     "));
+    dispatch(memory_reply(80, "V1.3"));
     dispatch(memory_reply(40, "ignored"));
     EXPECT_EQ(geraet.sn, "QV5-00012345");
     EXPECT_EQ(geraet.lp, "LP-7788     ");

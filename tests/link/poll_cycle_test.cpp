@@ -39,7 +39,7 @@ TEST_F(PollCycleTest, ConnectSendsTheFourteenStartRequestsInOrder) {
     EXPECT_TRUE(rig.view.tabs_enabled);
     // What the start requests filled in.
     EXPECT_EQ(rig.geraet.sw, QString::fromLatin1(rig.device.state().version_text));
-    EXPECT_EQ(rig.geraet.zeiten[0], DeviceState::kStandardZeiten[0]);
+    EXPECT_EQ(rig.geraet.zeiten[0], 100);  // the standard timing
     EXPECT_EQ(rig.geraet.sn.size(), 12);
     EXPECT_FALSE(rig.geraet.bstd.isEmpty());
 }

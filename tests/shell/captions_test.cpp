@@ -1,17 +1,23 @@
-// Every caption of the window stays whole at the smallest window size, in
-// both shipped languages.
+// Every control that takes its caption from the language files has it in both
+// shipped languages, names the field it captions, and stays whole at the
+// smallest window size.
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "platform/control_name.h"
 #include "platform/mnemonic.h"
+#include "shell/info_window.h"
+#include "shell/language.h"
 #include "shell/main_window.h"
 #include "support/locale_guard.h"
 #include "support/program_rig.h"
@@ -62,7 +68,69 @@ QStringList captions_cut(QWidget* window) {
     return cut;
 }
 
+QString caption_of(const QObject* object) {
+    if (auto* action = qobject_cast<const QAction*>(object)) return action->text();
+    if (auto* menu = qobject_cast<const QMenu*>(object)) return menu->title();
+    if (auto* tabs = qobject_cast<const QTabWidget*>(object)) return tabs->tabText(0);
+    if (auto* widget = qobject_cast<const QWidget*>(object)) {
+        const QString text = caption(widget);
+        return text.isEmpty() ? widget->windowTitle() : text;
+    }
+    return QString();
+}
+
+// The field a caption label names: "lbl_" + X captions t_X, p_X or cb_X.
+QWidget* captioned_field(QWidget* window, const QLabel* label) {
+    const QString stem = label->objectName().mid(4);
+    for (QWidget* field : window->findChildren<QWidget*>()) {
+        const QString name = field->objectName();
+        for (const char* prefix : {"t_", "p_", "cb_"})
+            if (name.compare(QLatin1String(prefix) + stem, Qt::CaseInsensitive) == 0) return field;
+    }
+    return nullptr;
+}
+
+LanguageTable shipped(const char* file) {
+    LanguageTable texts;
+    ScriptedDialogs dialogs;
+    EXPECT_TRUE(load_language(texts, QStringLiteral(QV5_BUILD_BIN_DIR) + file, dialogs)) << file;
+    return texts;
+}
+
 }  // namespace
+
+TEST(Captions, EveryControlWithATextIdIsCaptionedInBothLanguagesAndNamesItsField) {
+    const LanguageTable de = shipped("langDE.txt");
+    const LanguageTable en = shipped("langEN.txt");
+    LocaleGuard guard(LocaleGuard::english());
+    Program program(Program::shipped_languages);
+    ASSERT_TRUE(program.app->startup());
+    MainWindow* window = program.app->window();
+    QList<QObject*> controls = window->findChildren<QObject*>();
+    controls << window << program.app->info_window()
+             << program.app->info_window()->findChildren<QObject*>();
+
+    int captioned = 0, buddies = 0;
+    for (QObject* control : controls) {
+        const QVariant id = control->property(kTextIdProperty);
+        if (!id.isValid()) continue;
+        const std::string name = control->objectName().toStdString();
+        EXPECT_FALSE(de.lang_text(id.toInt()).isEmpty()) << name << " " << id.toInt();
+        EXPECT_FALSE(en.lang_text(id.toInt()).isEmpty()) << name << " " << id.toInt();
+        EXPECT_FALSE(caption_of(control).isEmpty()) << name;
+        ++captioned;
+        auto* label = qobject_cast<QLabel*>(control);
+        if (!label || !control->objectName().startsWith(QLatin1String("lbl_"))) continue;
+        if (QWidget* field = captioned_field(window, label)) {
+            EXPECT_EQ(label->buddy(), field) << name;
+            ++buddies;
+        }
+    }
+    // The walk reaches every tab: menus, device, protocol, status and
+    // developer controls, the information window.
+    EXPECT_GE(captioned, 80);
+    EXPECT_GE(buddies, 20);
+}
 
 TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
     for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),

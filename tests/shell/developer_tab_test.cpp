@@ -56,27 +56,9 @@ protected:
 
 }  // namespace
 
-TEST_F(DeveloperTabTest, ControlsCarryTheirNamesAndTextIds) {
-    const struct {
-        const char* name;
-        int text_id;
-        const char* design_text;
-    } buttons[] = {{"Command1", 11057, "opendevice"},
-                   {"Command2", 11058, "closedevice"},
-                   {"cmd_sendcommand", 11059, "sendcommand"},
-                   {"cmd_clear", 11056, "Ausgabe löschen"},
-                   {"cmd_saveprotokoll", 11001, "Kommunikationsprotokoll speichern"}};
-    for (const auto& b : buttons) {
-        SCOPED_TRACE(b.name);
-        auto* button = control<QPushButton>(b.name);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->property("textId").toInt(), b.text_id);
-        EXPECT_EQ(button->text(), QString::fromUtf8(b.design_text));
-    }
+TEST_F(DeveloperTabTest, HexDumpsLineUpAndTheOutputIsBold) {
     auto* info = control<QLabel>("lbl_info");
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->property("textId").toInt(), 11074);
-    EXPECT_EQ(info->text(), "Data IN");
     // Hex dumps line up in columns.
     const QFontMetrics metrics(info->font());
     EXPECT_EQ(metrics.horizontalAdvance("1111"), metrics.horizontalAdvance("FFFF"));
@@ -121,7 +103,7 @@ TEST_F(DeveloperTabTest, OutputKeepsTheNewestPartAndScrollsToTheEnd) {
     log.log_error(" 770 " + line);
     QApplication::processEvents();
 
-    EXPECT_EQ(log.out().size(), CommLog::kOutKeep);
+    EXPECT_EQ(log.out().size(), 25000);
     EXPECT_EQ(shown(), out_as_shown());
     EXPECT_TRUE(shown().endsWith(" 770 " + QString(58, u'x') + "\n"));
     EXPECT_FALSE(shown().contains(" 385 "));

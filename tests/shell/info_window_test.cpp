@@ -14,6 +14,7 @@
 #include "shell/main_window.h"
 #include "support/files.h"
 #include "support/program_rig.h"
+#include "version.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ TEST(InfoText, NameVersionAndDescriptionOnThreeLines) {
     texts.texts[1001] = "Version";
     texts.texts[1100] = "Service program";
     EXPECT_EQ(info_text(texts, program_version()),
-              "Quorvel 5 Service\r\nVersion 1.2.0\r\nService program");
+              "Quorvel 5 Service\r\nVersion " QV5_VERSION "\r\nService program");
     EXPECT_EQ(info_text(texts, {10, 0, 7}),
               "Quorvel 5 Service\r\nVersion 10.0.7\r\nService program");
 }
@@ -54,7 +55,7 @@ TEST_F(InfoWindowTest, InfoShowsTheVersionOverADisabledMainWindowUntilOk) {
     EXPECT_FALSE(main.isEnabled());
     EXPECT_TRUE(info.isEnabled());
     EXPECT_FALSE(info.was_closed());
-    EXPECT_EQ(label()->text(), "Quorvel 5 Service\nVersion 1.2.0\nService program");
+    EXPECT_EQ(label()->text(), "Quorvel 5 Service\nVersion " QV5_VERSION "\nService program");
     EXPECT_EQ(ok()->text(), "Fine");  // captioned from the language file when it loads
 
     QTest::mouseClick(ok(), Qt::LeftButton);
@@ -77,7 +78,7 @@ TEST_F(InfoWindowTest, OtherCommandsShowTheTextTheWindowHolds) {
     EXPECT_EQ(label()->text(), "");
     info.docommand("info");
     info.docommand("wait");  // while shown: the same window, text kept
-    EXPECT_EQ(label()->text(), "Quorvel 5 Service\nVersion 1.2.0\nService program");
+    EXPECT_EQ(label()->text(), "Quorvel 5 Service\nVersion " QV5_VERSION "\nService program");
     info.close();
     info.docommand("wait");  // a fresh window again
     EXPECT_EQ(label()->text(), "");
@@ -147,7 +148,7 @@ TEST(InfoMenu, MenuInfoOpensTheWindowOverTheMainWindow) {
 
     app.window()->findChild<QAction*>("men_Info")->trigger();
     ASSERT_TRUE(app.info_window()->isVisible());
-    EXPECT_TRUE(app.info_window()->text().contains("Version 1.2.0"));
+    EXPECT_TRUE(app.info_window()->text().contains("Version " QV5_VERSION));
     EXPECT_FALSE(app.window()->isEnabled());
 
     app.window()->close();  // the program ends: the information window goes with it

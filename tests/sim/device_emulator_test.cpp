@@ -105,16 +105,16 @@ TEST_F(EmulatorTest, ParameterMemoryReadsEchoAddressAndCount) {
     device.state().set_serial_number("ABC");
     const QByteArray sn = ask(req_sn());
     EXPECT_EQ(sn.left(4), hex("65 00 10 0C"));
-    EXPECT_EQ(get_u16be(sn, 2), kAddrSn);
+    EXPECT_EQ(get_u16be(sn, 2), 16);
     EXPECT_EQ(sn.mid(4), "ABC         ");
 
     const QByteArray lp = ask(req_lp());
-    EXPECT_EQ(get_u16be(lp, 2), kAddrLp);
+    EXPECT_EQ(get_u16be(lp, 2), 0);
     EXPECT_EQ(lp.size(), 4 + 12);
-    EXPECT_EQ(lp.mid(4), device.state().read_eeprom(kAddrLp, 12));
+    EXPECT_EQ(lp.mid(4), device.state().read_eeprom(0, 12));
 
     const QByteArray veeprom = ask(req_veeprom());
-    EXPECT_EQ(get_u16be(veeprom, 2), kAddrVeeprom);
+    EXPECT_EQ(get_u16be(veeprom, 2), 80);
     EXPECT_EQ(veeprom.mid(4), "0001");
 
     // Past the end of the memory reads as erased; more than one frame can
@@ -169,11 +169,12 @@ TEST_F(EmulatorTest, StatusMemoryHoldsFilledBlocksThenErasedOnes) {
 }
 
 TEST_F(EmulatorTest, ValveTimingsAreReadAndWrittenByIndexCharacter) {
+    const int standard[7] = {100, 144, 144, 27, 134, 27, 134};
     for (int n = 0; n < 7; ++n) {
         const QByteArray reply = ask(req_zeit(n));
         ASSERT_EQ(reply.size(), 3);
         EXPECT_EQ(reply.left(2), req_zeit(n));
-        EXPECT_EQ(get_byte(reply, 3), DeviceState::kStandardZeiten[size_t(n)]) << n;
+        EXPECT_EQ(get_byte(reply, 3), standard[n]) << n;
     }
     EXPECT_EQ(ask(req_set_zeit(3, 200)), "T");
     EXPECT_EQ(ask(req_zeit(3)), hex("74 33 C8"));
@@ -230,7 +231,7 @@ TEST_F(EmulatorTest, StatusRecordsAreLaidOutAsTheProgramReadsThem) {
 }
 
 TEST_F(EmulatorTest, LiveValuesMoveThroughTheOperatingPhases) {
-    const auto& z = DeviceState::kStandardZeiten;
+    const int z[7] = {100, 144, 144, 27, 134, 27, 134};  // the standard timings
     std::set<int> phases;
     bool a1_opened = false, a2_opened = false;
     int pressure_min = 100000, pressure_max = -100000;

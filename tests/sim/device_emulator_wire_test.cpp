@@ -301,5 +301,5 @@ TEST(EmulatorLog, RecordsRequestsAndRepliesWithTheirTimes) {
     EXPECT_EQ(entries[6].bytes, "I");
     EXPECT_TRUE(entries[7].boot_loader);
     EXPECT_EQ(entries[7].direction, WireLogEntry::Direction::Sent);
-    EXPECT_EQ(entries[7].bytes, BootLoader::kIdentity);
+    EXPECT_EQ(entries[7].bytes, "qv60000_BL10_");
 }

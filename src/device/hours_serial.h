@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+class Dialogs;
+class FrameLink;
+class PollCycle;
+class QLineEdit;
+class QPushButton;
+struct Geraetedaten;
+struct LanguageTable;
+
+// Operating hours and the device serial number on the "Gerät" tab: written,
+// then read back, so the tab ends up showing the device's own value.
+class HoursSerial : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QPushButton* cmd_setbstd;
+        QPushButton* cmd_resetbstd;
+        QLineEdit* t_sn;
+        QPushButton* cmd_setsn;
+    };
+    HoursSerial(Controls controls, Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
+                Dialogs& dialogs, const LanguageTable& texts, QObject* parent = nullptr);
+
+    void cmd_setbstd_click();
+    void cmd_resetbstd_click();
+    void t_sn_edited();
+    void t_sn_focus_lost();
+    void cmd_setsn_click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Controls c_;
+    Geraetedaten& geraet_;
+    FrameLink& frames_;
+    PollCycle& poll_;
+    Dialogs& dialogs_;
+    const LanguageTable& texts_;
+};

@@ -1,0 +1,53 @@
+# Fails when a file under src/ includes from a layer above its own. The layers,
+# lowest first: platform, link, device and protocol (side by side), visits,
+# shell. A folder not listed here fails too, so a new layer gets its place.
+#   cmake -DSRC=<the src folder> -P check_layers.cmake
+set(rank_platform 0)
+set(rank_link 1)
+set(rank_device 2)
+set(rank_protocol 2)
+set(rank_visits 3)
+set(rank_shell 4)
+
+if(NOT IS_DIRECTORY "${SRC}")
+    message(FATAL_ERROR "no source folder: '${SRC}'")
+endif()
+
+file(GLOB_RECURSE files RELATIVE "${SRC}" "${SRC}/*.h" "${SRC}/*.cpp")
+set(faults "")
+set(checked 0)
+foreach(file ${files})
+    string(REGEX MATCH "^[^/]+" layer "${file}")
+    if(NOT file MATCHES "/")
+        continue()  # files at the top of src/ belong to no layer
+    endif()
+    if(NOT DEFINED rank_${layer})
+        list(APPEND faults "${file}: the folder '${layer}' is no known layer")
+        continue()
+    endif()
+    file(STRINGS "${SRC}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${includes})
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+        math(EXPR checked "${checked} + 1")
+        if(NOT header MATCHES "/")
+            continue()  # beside the file: its own layer
+        endif()
+        string(REGEX MATCH "^[^/]+" target "${header}")
+        if(target STREQUAL "sim" OR target STREQUAL "tests" OR target STREQUAL "support")
+            list(APPEND faults "${file}: includes ${header} from outside the program")
+        elseif(DEFINED rank_${target})
+            if(rank_${target} GREATER rank_${layer})
+                list(APPEND faults "${file}: includes ${header} from the higher layer '${target}'")
+            endif()
+        endif()
+    endforeach()
+endforeach()
+
+if(checked EQUAL 0)
+    message(FATAL_ERROR "no includes found under ${SRC}")
+endif()
+if(faults)
+    list(JOIN faults "\n  " text)
+    message(FATAL_ERROR "includes that point up:\n  ${text}")
+endif()
+message(STATUS "${checked} includes point down or sideways")
