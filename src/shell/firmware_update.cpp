@@ -58,7 +58,7 @@ bool FirmwareUpdate::choose_and_read_image() {
     if (file.isEmpty()) return false;
     // Only the folder of an image that could be read is remembered.
     return read_image(file, p_.image, p_.dialogs, p_.texts) &&
-           adopt_initdir(p_.settings, file, p_.app_dir, p_.dialogs, p_.texts);
+           adopt_initdir(p_.settings, file, p_.config_dir, p_.dialogs, p_.texts);
 }
 
 bool FirmwareUpdate::image_fits(Start start) {
