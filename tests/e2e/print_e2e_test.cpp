@@ -15,8 +15,7 @@
 
 TEST(PrintEndToEnd, PrintsTheFormAsTypedAndKeepsTheScreenBlockAtItsEdge) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->tab1()->setCurrentIndex(1);
     ASSERT_TRUE(rig.find<QGroupBox>("frm_protokoll")->isEnabled());
     // Entered but not saved: the print takes the form as it stands.
@@ -58,8 +57,7 @@ TEST(PrintEndToEnd, PrintsTheFormAsTypedAndKeepsTheScreenBlockAtItsEdge) {
 // named before anything is printed; the PDF is offered beside the protocol.
 TEST(PrintEndToEnd, PrintsTheClickedFormAndNeverCutsSilently) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->tab1()->setCurrentIndex(1);
     rig.find<QLineEdit>("t_patient")->setText("Anna Beispiel");
     rig.find<QPlainTextEdit>("t_zubehoer")->setPlainText("Schlauch\nMaske\nFilter\nTasche\nNetzteil");

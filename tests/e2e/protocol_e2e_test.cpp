@@ -43,8 +43,7 @@ void fill_in(AppRig& rig) {
 // Connected, entries typed, then the device falls silent until the program
 // gives it up.
 void fill_in_then_lose_device(AppRig& rig) {
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     ASSERT_NO_FATAL_FAILURE(fill_in(rig));
     rig.device.faults().silent = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
@@ -125,9 +124,8 @@ TEST(ProtocolEndToEnd, ClosingWithTheDeviceGoneSavesFromTheProtocolsCopy) {
 // nothing.
 TEST(ProtocolEndToEnd, TheQuestionCanGoBackAndOtherTabsCostNothing) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.start_connected());
     EXPECT_TRUE(rig.find<QCheckBox>("ck_Leistung")->isHidden());
-    ASSERT_TRUE(rig.wait_connected());
     ASSERT_NO_FATAL_FAILURE(fill_in(rig));
     for (int tab : {0, 2, 3, 1}) rig.app->window()->tab1()->setCurrentIndex(tab);
     EXPECT_TRUE(rig.dialogs.questions.isEmpty());
@@ -161,8 +159,7 @@ TEST(ProtocolEndToEnd, TheQuestionCanGoBackAndOtherTabsCostNothing) {
 // remembered folder.
 TEST(ProtocolEndToEnd, TypedNamesFitTheFileAndTheBoxesSayWhatRoomIsLeft) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->tab1()->setCurrentIndex(1);
     auto* patient = rig.find<QLineEdit>("t_patient");
     auto* hint = rig.find<QLabel>("lbl_hinweis");
