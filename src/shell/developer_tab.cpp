@@ -1,5 +1,6 @@
 #include "shell/developer_tab.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +15,9 @@
 #include "link/frame.h"
 #include "link/port.h"
 #include "platform/cp1252.h"
+#include "platform/dialogs.h"
 #include "platform/geometry.h"
+#include "platform/language_table.h"
 
 namespace {
 
@@ -71,8 +74,11 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
     connect(&p_.log, &CommLog::out_replaced, this, &DeveloperTab::replace_out);
     connect(out_, &QPlainTextEdit::textChanged, this, &DeveloperTab::out_edited);
     connect(&p_.frames, &FrameLink::frame_shown, lbl_info_, &QLabel::setText);
+    connect(&p_.log, &CommLog::log_appended, this, &DeveloperTab::append_log);
+    connect(&p_.log, &CommLog::log_cut, this, &DeveloperTab::show_log);
 
     replace_out(p_.log.out());
+    show_log(p_.log.comm_log());
 }
 
 void DeveloperTab::build(QWidget* page) {
@@ -109,6 +115,17 @@ void DeveloperTab::build(QWidget* page) {
     lbl_info_->setTextFormat(Qt::PlainText);
     lbl_info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbl_info_->setWordWrap(true);
+
+    // Below the rest, stretched to the page's bottom right by the tab layout.
+    lbl_kommunikation_ =
+        place(new QLabel(QStringLiteral("Kommunikation (gesendete Befehle und Antworten)"), page),
+              "lbl_kommunikation", 6304, page_rect(120, 5580, 14115, 285));
+    tb_kommunikation_ =
+        place(new QPlainTextEdit(page), "tb_kommunikation", 0, page_rect(120, 5880, 14115, 4500));
+    tb_kommunikation_->setReadOnly(true);
+    tb_kommunikation_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tb_kommunikation_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lbl_kommunikation_->setBuddy(tb_kommunikation_);
 }
 
 void DeveloperTab::send_command() {
@@ -116,7 +133,22 @@ void DeveloperTab::send_command() {
 }
 
 void DeveloperTab::save_protokoll() {
-    save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts);
+    QString name;
+    if (save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts, &name))
+        p_.dialogs.show_message(p_.texts.lang_text(6305) + QLatin1String("\r\n") +
+                                QDir::toNativeSeparators(name));
+}
+
+// One entry ends in CR LF; the box starts each entry on a line of its own and
+// follows the newest one unless the developer has scrolled back.
+void DeveloperTab::append_log(const QString& entry) {
+    tb_kommunikation_->appendPlainText(for_display(entry.chopped(2)));
+}
+
+void DeveloperTab::show_log(const QString& log) {
+    tb_kommunikation_->setPlainText(
+        for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
+    tb_kommunikation_->moveCursor(QTextCursor::End);
 }
 
 void DeveloperTab::append_out(const QString& text) {

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kDeviceTab = 0;
 constexpr int kStatusTab = 2;
+constexpr int kDeveloperTab = 3;
 
 template <typename T>
 T* tag(T* object, const char* name, int text_id) {
@@ -189,15 +190,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::layout_tab(int index) {
-    if (index == kDeviceTab) layout_chart();
+    if (index == kDeviceTab) fill_page(kDeviceTab, "Chart");
+    if (index == kDeveloperTab) fill_page(kDeveloperTab, "tb_kommunikation");
     if (index == kStatusTab) layout_sysstat();
     if (index == kDeviceTab || index == kStatusTab) emit tab_laid_out(index);
 }
 
-void MainWindow::layout_chart() {
-    QWidget* page = tab_page(kDeviceTab);
-    auto* chart = page->findChild<QWidget*>(QStringLiteral("Chart"));
-    if (chart) chart->setGeometry(chart_geometry(page->size(), chart->geometry()));
+// The chart, and the developer tab's communication log, fill their page with
+// equal margins left, right and below.
+void MainWindow::fill_page(int index, const char* name) {
+    QWidget* page = tab_page(index);
+    auto* box = page->findChild<QWidget*>(QLatin1String(name));
+    if (box) box->setGeometry(chart_geometry(page->size(), box->geometry()));
 }
 
 void MainWindow::layout_sysstat() {
