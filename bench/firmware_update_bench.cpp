@@ -29,6 +29,7 @@ public:
     void show_message(const QString& text) override { messages << text; }
     bool ask_yes_no(const QString&) override { return true; }
     bool ask_ok_cancel(const QString&) override { return true; }
+    SaveAnswer ask_save_discard(const QString&) override { return SaveAnswer::save; }
     std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
     QString open_file_name(const QString&, const QString&) override { return file_; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }

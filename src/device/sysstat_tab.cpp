@@ -94,12 +94,16 @@ bool SysstatTab::save_sysstat() {
         return false;
     }
     const QString file = choose_file();
-    if (file.isEmpty() || !p_.adopt_folder(file)) return false;
+    if (file.isEmpty()) return false;
 
     QString text = table;
     text.replace(u'\n', kCrLf);
     QString error;
-    if (write_text_file(file, text + kCrLf, &error)) return true;
+    if (write_text_file(file, text + kCrLf, &error)) {
+        // Only a folder that took the file is remembered.
+        p_.adopt_folder(file);
+        return true;
+    }
     p_.dialogs.show_message(p_.texts.lang_text(kSaveFailed) + kCrLf + error);
     return false;
 }

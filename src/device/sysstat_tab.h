@@ -32,7 +32,7 @@ public:
         const LanguageTable& texts;
         const Clock& clock;
         const Settings& settings;
-        // A file was chosen: its folder becomes INITDIR and is saved; false
+        // A file was written: its folder becomes INITDIR and is saved; false
         // when that save failed.
         std::function<bool(const QString& chosen_file)> adopt_folder;
     };

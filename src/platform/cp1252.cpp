@@ -29,23 +29,34 @@ QString decode_cp1252(const QByteArray& bytes) {
     return text;
 }
 
+namespace {
+
+// The byte for `u`, or 0 with `found` false.
+char to_byte(char16_t u, bool& found) {
+    found = true;
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
+    for (int k = 0; k < int(kHigh.size()); ++k) {
+        const char16_t mapped = kHigh[k] != 0 ? kHigh[k] : char16_t(0x80 + k);
+        if (mapped == u) return char(0x80 + k);
+    }
+    found = false;
+    return 0;
+}
+
+}  // namespace
+
+bool cp1252_holds(QChar c) {
+    bool found = false;
+    to_byte(c.unicode(), found);
+    return found;
+}
+
 QByteArray encode_cp1252(const QString& text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
     for (int i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        char b = '?';
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            b = char(u);
-        } else {
-            for (int k = 0; k < int(kHigh.size()); ++k) {
-                const char16_t mapped = kHigh[k] != 0 ? kHigh[k] : char16_t(0x80 + k);
-                if (mapped == u) {
-                    b = char(0x80 + k);
-                    break;
-                }
-            }
-        }
-        bytes[i] = b;
+        bool found = false;
+        const char b = to_byte(text[i].unicode(), found);
+        bytes[i] = found ? b : '?';
     }
     return bytes;
 }

@@ -3,6 +3,9 @@
 #include <QString>
 #include <optional>
 
+// The answers to "save the changes first?": Escape and the close box mean Cancel.
+enum class SaveAnswer { save, discard, cancel };
+
 // Everything the program asks or tells the user through a modal dialog. Every
 // box carries the title "Quorvel 5". Tests script the answers.
 class Dialogs {
@@ -13,6 +16,8 @@ public:
     virtual void show_message(const QString& text) = 0;
     virtual bool ask_yes_no(const QString& text) = 0;
     virtual bool ask_ok_cancel(const QString& text) = 0;
+    // Save / Discard / Cancel, Save the default; Cancel goes back with nothing lost.
+    virtual SaveAnswer ask_save_discard(const QString& text) = 0;
     // One-line input box; nullopt when cancelled.
     virtual std::optional<QString> input_box(const QString& prompt, const QString& initial) = 0;
     // File dialogs opening in `dir`; an empty result means cancelled. The save

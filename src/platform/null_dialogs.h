@@ -8,6 +8,7 @@ public:
     void show_message(const QString&) override { ++messages; }
     bool ask_yes_no(const QString&) override { return false; }
     bool ask_ok_cancel(const QString&) override { return false; }
+    SaveAnswer ask_save_discard(const QString&) override { return SaveAnswer::cancel; }
     std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
     QString open_file_name(const QString&, const QString&) override { return {}; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }

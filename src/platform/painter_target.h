@@ -5,7 +5,11 @@
 
 #include "platform/print_target.h"
 
+class QPaintDevice;
 class QPainter;
+
+// The QFont a print font stands for, with the printer's own glyph advances.
+QFont qfont_of(const PrintFont& font);
 
 // A print target on a QPainter: the printer page or a picture box's image.
 // `dots_per_unit` converts the target's units into the painter's device
@@ -30,4 +34,20 @@ private:
     double dots_per_unit_;
     PrintFont applied_;
     bool has_font_ = false;
+};
+
+// Measures as a painter on `device` would, and draws nothing: the page's
+// layout can be worked out before anything is printed.
+class MeasuringTarget final : public PrintTarget {
+public:
+    MeasuringTarget(const QPaintDevice& device, double dots_per_unit);
+
+    double text_width(const QString& text) override;
+    double text_height(const QString& text) override;
+    bool draw_text(const QString& text) override;
+    void draw_line(double, double, double, double, int) override {}
+
+private:
+    const QPaintDevice& device_;
+    double dots_per_unit_;
 };

@@ -40,6 +40,21 @@ bool QtDialogs::ask_ok_cancel(const QString& text) {
     return box.exec() == QMessageBox::Ok;
 }
 
+SaveAnswer QtDialogs::ask_save_discard(const QString& text) {
+    QMessageBox box(QMessageBox::Question, kMessageTitle, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveAnswer::save;
+        case QMessageBox::Discard:
+            return SaveAnswer::discard;
+        default:
+            return SaveAnswer::cancel;
+    }
+}
+
 std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString& initial) {
     bool ok = false;
     const QString text =

@@ -17,6 +17,7 @@ public:
     void show_message(const QString& text) override;
     bool ask_yes_no(const QString& text) override;
     bool ask_ok_cancel(const QString& text) override;
+    SaveAnswer ask_save_discard(const QString& text) override;
     std::optional<QString> input_box(const QString& prompt, const QString& initial) override;
     QString open_file_name(const QString& dir, const QString& filter) override;
     QString save_file_name(const QString& dir, const QString& filter,

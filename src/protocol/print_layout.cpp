@@ -106,23 +106,71 @@ std::optional<PrintFailure> print_check_row(PrintMarkup& engine, const QString& 
     return std::nullopt;
 }
 
+QStringList wrap_entry(const QString& entry, double width, PrintTarget& target) {
+    QString text = entry;
+    // The form may hand over bare LF or CR line breaks as well as CR LF.
+    text.replace(kCrLf, QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines;
+    for (const QString& typed : text.split(QLatin1Char('\n'))) {
+        QString current;
+        for (const QChar c : typed) {
+            if (current.isEmpty() || target.text_width(current + c) <= width) {
+                current += c;
+                continue;
+            }
+            // Break after the last blank; a word longer than the line breaks
+            // where it reaches the end.
+            const int blank = int(current.lastIndexOf(QLatin1Char(' ')));
+            if (blank > 0) {
+                lines << current.left(blank);
+                current = current.mid(blank + 1) + c;
+            } else {
+                lines << current;
+                current = c;
+            }
+        }
+        lines << current;
+    }
+    return lines;
+}
+
 namespace {
 
-// Remarks or accessories: a heading and always four ruled lines; further
-// lines of the entry are not printed.
+constexpr int kRuledLines = 4;
+
+// The printed lines of the remarks and the accessories, in the page's font.
+struct RuledEntry {
+    const char* caption;
+    int field;
+};
+const RuledEntry kRuledEntries[] = {{"lbl_Bemerkungen", kBemerkungen}, {"lbl_Zubehoer", kZubehoer}};
+
+// Remarks or accessories: a heading and always four ruled lines, the entry
+// wrapped onto them.
 void ruled_block(PrintMarkup& engine, PrintTarget& target, const QVector<double>& tabs,
-                 const QString& title, QString entry) {
+                 const QString& title, const QString& entry) {
     engine.print_row({heading(title, 11, 2)}, tabs, target);
-    // The form may hand over bare LF or CR line breaks as well as CR LF.
-    entry.replace(kCrLf, QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    const QStringList lines = (entry + QStringLiteral("\n\n\n\n")).split(QLatin1Char('\n'));
-    for (int i = 0; i < 4; ++i) {
+    QStringList lines = wrap_entry(entry, tabs[6] - tabs[0], target);
+    while (lines.size() < kRuledLines) lines << QString();
+    for (int i = 0; i < kRuledLines; ++i) {
         engine.print_row({{literal(lines[i])}}, tabs, target);
         print_rule(engine, tabs[0], tabs[6], target);
     }
 }
 
 }  // namespace
+
+QStringList boxes_cut_short(PrintTarget& target, double width, const Pruefprotokoll& protocol,
+                            const CaptionOf& caption) {
+    target.font = PrintFont{};
+    QStringList boxes;
+    for (const RuledEntry& box : kRuledEntries) {
+        if (wrap_entry(protocol.felder[size_t(box.field)], width - 2 * kPageMargin, target).size() >
+            kRuledLines)
+            boxes << caption(QString::fromLatin1(box.caption));
+    }
+    return boxes;
+}
 
 std::optional<PrintFailure> lay_out_protocol(PrintMarkup& engine, PrintTarget& target, double width,
                                              const Pruefprotokoll& protocol,
@@ -216,9 +264,10 @@ std::optional<PrintFailure> lay_out_protocol(PrintMarkup& engine, PrintTarget& t
 
     target.current_y = y2;
     line_feeds(engine, 1, target);
-    ruled_block(engine, target, tabs, cap("lbl_Bemerkungen"), felder[kBemerkungen]);
-    line_feeds(engine, 1, target);
-    ruled_block(engine, target, tabs, cap("lbl_Zubehoer"), felder[kZubehoer]);
+    for (const RuledEntry& box : kRuledEntries) {
+        if (box.field != kRuledEntries[0].field) line_feeds(engine, 1, target);
+        ruled_block(engine, target, tabs, cap(box.caption), felder[size_t(box.field)]);
+    }
 
     line_feeds(engine, 2, target);
     engine.print_row({{literal(texts.lang_text(4801))}, {}, {}, {literal(texts.lang_text(4802))}},
@@ -227,43 +276,71 @@ std::optional<PrintFailure> lay_out_protocol(PrintMarkup& engine, PrintTarget& t
     return std::nullopt;
 }
 
+namespace {
+
+// The usable width of the printer's page in millimetres.
+double page_width(const QPrinter& printer) {
+    return printer.pageLayout().paintRect(QPageLayout::Millimeter).width();
+}
+
+// Text that does not fit its four ruled lines is cut only after the
+// technician was told which box it is and chose OK.
+bool fits_or_accepted(const ProtocolPrint& print, const Pruefprotokoll& protocol,
+                      const QPrinter& printer) {
+    MeasuringTarget measure(printer, printer.resolution() / 25.4);
+    const QStringList boxes = boxes_cut_short(measure, page_width(printer), protocol, print.caption);
+    if (boxes.isEmpty()) return true;
+    QStringList told;
+    for (const QString& box : boxes) told << print.texts.lang_text(6106).arg(box);
+    return print.dialogs.ask_ok_cancel(told.join(kCrLf) + kCrLf + print.texts.lang_text(6107));
+}
+
+}  // namespace
+
 bool print_protocol(const ProtocolPrint& print, Pruefprotokoll& protocol,
-                    const std::function<void()>& form_to_record) {
+                    const std::function<void()>& form_to_record, const QString& pdf_proposal) {
     if (form_to_record) form_to_record();
+    // The page shows the form as it was at the click, whatever the link does
+    // to the record while the dialogs are open.
+    const Pruefprotokoll clicked = protocol;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
-    if (!print.choice.choose_printer(printer)) return false;
+    if (!print.choice.choose_printer(printer, pdf_proposal)) return false;
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
+    if (!fits_or_accepted(print, clicked, printer)) return false;
+    return print_protocol_on(print, clicked, printer);
+}
 
+bool print_protocol_on(const ProtocolPrint& print, const Pruefprotokoll& protocol,
+                       QPrinter& printer) {
     std::optional<PrintFailure> failure;
     QPainter painter;
     const bool began = painter.begin(&printer);
     if (!began) {
+        failure = printer_failure(print.texts);
         const QString file = printer.outputFileName();
-        failure =
-            PrintFailure{482, file.isEmpty() ? QStringLiteral("Printer error")
-                                             : QStringLiteral("Printer error (%1)").arg(file)};
+        if (!file.isEmpty()) failure->description += QStringLiteral(" (%1)").arg(file);
     } else {
         // The margin belongs to this page only: the device data block on the
         // form is drawn from its box's left edge.
         const int saved_margin = print.engine.print_margin;
         print.engine.print_margin = kPageMargin;
         const double dots_per_mm = printer.resolution() / 25.4;
-        const double width = printer.pageLayout().paintRect(QPageLayout::Millimeter).width();
+        const double width = page_width(printer);
         // Printers that cannot make copies themselves (PDF output) get one
         // page per copy.
         const int pages = printer.supportsMultipleCopies() ? 1 : qMax(1, printer.copyCount());
         for (int page = 0; page < pages && !failure; ++page) {
-            if (page > 0 && !printer.newPage()) failure = PrintFailure{482, "Printer error"};
+            if (page > 0 && !printer.newPage()) failure = printer_failure(print.texts);
             PainterTarget target(painter, dots_per_mm);
             if (!failure)
                 failure = lay_out_protocol(print.engine, target, width, protocol, print.caption,
                                            print.texts);
         }
         print.engine.print_margin = saved_margin;
-        if (!painter.end() && !failure) failure = PrintFailure{482, "Printer error"};
+        if (!painter.end() && !failure) failure = printer_failure(print.texts);
     }
     if (!failure) return true;
     // Half a PDF is no protocol.

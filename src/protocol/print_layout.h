@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <functional>
 #include <optional>
@@ -11,6 +12,7 @@
 
 class Dialogs;
 class PrinterChoice;
+class QPrinter;
 struct LanguageTable;
 
 // The current caption of a control of the main window, by its name ("lbl_sn",
@@ -37,6 +39,16 @@ std::optional<PrintFailure> print_check_row(PrintMarkup& engine, const QString& 
                                             const QString& value, double x1, double x2,
                                             PrintTarget& target);
 
+// The lines a remark or accessory entry takes on paper: each typed line,
+// wrapped at its last blank (or, for a longer word, where it reaches the
+// end) so that no printed line is wider than `width`.
+QStringList wrap_entry(const QString& entry, double width, PrintTarget& target);
+
+// The captions of the boxes whose text needs more than the page's four ruled
+// lines, measured on `target` for a page of usable `width`.
+QStringList boxes_cut_short(PrintTarget& target, double width, const Pruefprotokoll& protocol,
+                            const CaptionOf& caption);
+
 // The whole page on `target` in millimetres, `width` the usable width. The
 // technician's entries and the language's captions print as typed; only the
 // layout's own tags are markup.
@@ -54,7 +66,15 @@ struct ProtocolPrint {
 };
 
 // Takes the form's state, lets the technician choose a printer or PDF file
-// and prints the protocol on one A4 page (as many times as copies were
-// chosen). A cancelled choice prints nothing. A failure shows one message.
+// (`pdf_proposal` the file offered for a PDF) and prints that state on one A4
+// page (as many times as copies were chosen). Text that does not fit its
+// four ruled lines is named first: OK prints what fits, Cancel prints
+// nothing. A cancelled choice prints nothing. A failure shows one message.
 bool print_protocol(const ProtocolPrint& print, Pruefprotokoll& protocol,
-                    const std::function<void()>& form_to_record);
+                    const std::function<void()>& form_to_record,
+                    const QString& pdf_proposal = QString());
+
+// Prints `protocol` as it stands on a printer already set up (no dialog, no
+// question). A failure shows one message and leaves no half PDF.
+bool print_protocol_on(const ProtocolPrint& print, const Pruefprotokoll& protocol,
+                       QPrinter& printer);

@@ -8,19 +8,10 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QChar kQuote = QLatin1Char('\'');
 
-// The error numbers and texts the message shows.
-PrintFailure out_of_range() {
-    return {9, QStringLiteral("Subscript out of range")};
-}
-PrintFailure type_mismatch() {
-    return {13, QStringLiteral("Type mismatch")};
-}
-PrintFailure invalid_value() {
-    return {380, QStringLiteral("Invalid property value")};
-}
-PrintFailure printer_error() {
-    return {482, QStringLiteral("Printer error")};
-}
+// The error numbers the message shows; their descriptions are language texts.
+constexpr int kOutOfRange = 9;
+constexpr int kTypeMismatch = 13;
+constexpr int kInvalidValue = 380;
 
 // A size tag's number: "11", " 11 ", "10.5" or "10,5".
 std::optional<double> parse_size(QString text) {
@@ -33,6 +24,23 @@ std::optional<double> parse_size(QString text) {
 }
 
 }  // namespace
+
+PrintFailure printer_failure(const LanguageTable& texts) {
+    return {kPrinterError, texts.lang_text(6113)};
+}
+
+PrintFailure PrintMarkup::failure_of(int number) const {
+    switch (number) {
+        case kOutOfRange:
+            return {number, texts_.lang_text(6110)};
+        case kTypeMismatch:
+            return {number, texts_.lang_text(6111)};
+        case kInvalidValue:
+            return {number, texts_.lang_text(6112)};
+        default:
+            return printer_failure(texts_);
+    }
+}
 
 void new_line(PrintTarget& target) {
     target.current_x = 0;
@@ -54,7 +62,7 @@ std::optional<PrintFailure> PrintMarkup::write(const QString& text, Alignment al
             target.current_x -= target.text_width(line);
         else if (i == 0 && alignment == Alignment::center)
             target.current_x -= target.text_width(line) / 2;
-        if (!target.draw_text(line)) return printer_error();
+        if (!target.draw_text(line)) return printer_failure(texts_);
     }
     return std::nullopt;
 }
@@ -83,8 +91,8 @@ std::optional<PrintFailure> PrintMarkup::apply_tag(const QString& tag, Alignment
         target.font.name = tag.mid(4).trimmed();
     } else if (tag.startsWith(QLatin1String("size"))) {
         const std::optional<double> size = parse_size(tag.mid(4));
-        if (!size) return type_mismatch();
-        if (!target.accepts_size(*size)) return invalid_value();
+        if (!size) return failure_of(kTypeMismatch);
+        if (!target.accepts_size(*size)) return failure_of(kInvalidValue);
         // Text of another size in the same line stands on the same baseline:
         // down to the old baseline, then up by the new font's ascent.
         target.current_y += 0.8 * target.text_height(QStringLiteral("m"));
@@ -146,7 +154,7 @@ bool PrintMarkup::print_row(const QVector<MarkupColumn>& columns, const QVector<
         for (const MarkupPiece& piece : columns[i])
             if (!piece.text.isEmpty()) empty = false;
         if (i >= tabs.size()) {
-            failure = out_of_range();
+            failure = failure_of(kOutOfRange);
             break;
         }
         target.current_x = print_margin + tabs[i];

@@ -69,12 +69,18 @@ private:
     // Text at the current position; a CR LF inside ends the printed line.
     std::optional<PrintFailure> write(const QString& text, Alignment alignment,
                                       PrintTarget& target);
+    // The failure of that number, described in the program's language.
+    PrintFailure failure_of(int number) const;
     std::optional<PrintFailure> apply_tag(const QString& tag, Alignment& alignment,
                                           PrintTarget& target);
 
     Dialogs& dialogs_;
     const LanguageTable& texts_;
 };
+
+// The printer refused the output (error 482), in the program's language.
+constexpr int kPrinterError = 482;
+PrintFailure printer_failure(const LanguageTable& texts);
 
 // Ends the current line: x back to the left edge, y down one line.
 void new_line(PrintTarget& target);

@@ -16,9 +16,11 @@ public:
     // True when a printer of exactly that name is installed.
     bool find_printer(const QString& name);
     // Offers the last choice (the system default on the first print) in the
-    // print dialog and sets `printer` up as chosen, copies included. False
-    // when the technician cancelled.
-    bool choose_printer(QPrinter& printer);
+    // print dialog and sets `printer` up as chosen, copies included. When the
+    // last choice was a PDF file, or no printer is installed, the PDF file
+    // offered is `pdf_proposal` (when given). False when the technician
+    // cancelled.
+    bool choose_printer(QPrinter& printer, const QString& pdf_proposal = QString());
 
     // The system default when the last choice began.
     QString saved_default_printer;

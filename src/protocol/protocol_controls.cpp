@@ -149,6 +149,11 @@ ProtocolControls build_protocol_controls(QGroupBox* frame) {
     c.cmd_print = button(frame, "cmd_print", "Drucken", 11002, 0);
     c.cmd_open = button(frame, "cmd_open", "Öffnen", 11003, 1);
     c.cmd_save = button(frame, "cmd_save", "Speichern", 11004, 2);
+    c.cmd_new = button(frame, "cmd_new", "Neu", 6102, 3);
+    c.lbl_hinweis = new QLabel(frame);
+    c.lbl_hinweis->setObjectName(QStringLiteral("lbl_hinweis"));
+    c.lbl_hinweis->setGeometry(twips_rect(kRight, kButtonTop - 60, kRightWidth, kButtonHeight + 120));
+    c.lbl_hinweis->setWordWrap(true);
 
     c.lbl_geraetedaten = caption(frame, "lbl_geraetedaten", "Gerätedaten", 11022, kRight, kFirstRow,
                                  kRightWidth, true);

@@ -21,6 +21,7 @@ struct ProtocolControls {
     QPushButton* cmd_print = nullptr;
     QPushButton* cmd_open = nullptr;
     QPushButton* cmd_save = nullptr;
+    QPushButton* cmd_new = nullptr;
     PictureBox* p_geraetedaten = nullptr;
 
     QLineEdit* t_krankenkasse = nullptr;
@@ -47,6 +48,8 @@ struct ProtocolControls {
     QLabel* lbl_Funktionstest = nullptr;
     QLabel* lbl_Hersteller = nullptr;
     QLabel* lbl_stk = nullptr;
+    // Room left in the box being edited, and characters the file cannot hold.
+    QLabel* lbl_hinweis = nullptr;
 
     // The control of each protocol entry, by the index of feldnamen.
     std::array<QWidget*, kFeldCount + 1> feld{};

@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/settings.h"
 #include "platform/text_file.h"
+#include "protocol/cp1252_fit.h"
 
 namespace {
 
@@ -102,53 +103,63 @@ QString proposed_protocol_name(const QString& sn, const QDateTime& now) {
            QLatin1String(".txt");
 }
 
-bool save_protocol(Pruefprotokoll& record, const Geraetedaten& geraet, const ProtocolFiles& files,
-                   const std::function<void()>& form_to_record) {
-    const Geraetedaten& device = record.geraetedaten.verbunden ? record.geraetedaten : geraet;
-    if (!device.verbunden) return false;
-    form_to_record();
-    if (device.sn.trimmed().isEmpty()) {
-        files.dialogs.show_message(files.texts.lang_text(4200));
-        return false;
-    }
-    const QString path =
-        choose_save_path(files, proposed_protocol_name(device.sn, files.clock.now()));
-    if (path.isEmpty()) return false;
-    if (!files.adopt_folder(path)) return false;
-
+bool save_protocol_to(const Pruefprotokoll& protocol, const QString& path,
+                      const ProtocolFiles& files) {
     QString error;
-    if (!write_text_file(path, protocol_file_text(record), &error)) {
+    // The form keeps its boxes in the code page; what reaches this point
+    // another way gets the nearest letters, never "?".
+    if (!write_text_file(path, fit_cp1252(protocol_file_text(protocol)), &error)) {
         files.dialogs.show_message(files.texts.lang_text(4400) + kCrLf + error);
         return false;
     }
-    record.geaendert = false;
+    // The protocol is saved even when the configuration cannot be written:
+    // that failure has its own message.
+    files.adopt_folder(path);
     return true;
 }
 
-bool open_protocol(Pruefprotokoll& record, const ProtocolFiles& files,
-                   const std::function<void()>& reset_protocol,
-                   const std::function<void()>& record_to_form) {
-    reset_protocol();
+QString save_protocol(Pruefprotokoll& record, const Geraetedaten& geraet,
+                      const ProtocolFiles& files, const std::function<void()>& form_to_record) {
+    const Geraetedaten& device = record.geraetedaten.verbunden ? record.geraetedaten : geraet;
+    if (!device.verbunden) return QString();
+    form_to_record();
+    // The link may reset or restart the record while the dialog is open.
+    const Pruefprotokoll clicked = record;
+    const QString sn = device.sn;
+    if (sn.trimmed().isEmpty()) {
+        files.dialogs.show_message(files.texts.lang_text(4200));
+        return QString();
+    }
+    const QString path = choose_save_path(files, proposed_protocol_name(sn, files.clock.now()));
+    if (path.isEmpty() || !save_protocol_to(clicked, path, files)) return QString();
+    record.geaendert = false;
+    return path;
+}
+
+QString open_protocol(Pruefprotokoll& record, const ProtocolFiles& files,
+                      const std::function<void()>& reset_protocol,
+                      const std::function<void()>& record_to_form) {
     const QString path =
         files.dialogs.open_file_name(files.settings.INITDIR, file_filter(files.texts));
-    if (path.isEmpty()) return false;
-    if (!files.adopt_folder(path)) return false;
+    if (path.isEmpty()) return QString();
 
     QStringList lines;
     QString error;
     if (!read_text_lines(path, lines, &error)) {
         files.dialogs.show_message(files.texts.lang_text(4700) + kCrLf + error);
-        return false;
+        return QString();
     }
+    reset_protocol();
     for (const QString& line : lines) {
         if (!parse_protocol_line(record, line)) {
             files.dialogs.show_message(files.texts.lang_text(4500) + kCrLf +
                                        files.texts.lang_text(4600) + QLatin1String(" (") + line +
                                        u')');
-            return false;
+            return QString();
         }
     }
     record.geraetedaten.verbunden = true;
     record_to_form();
-    return true;
+    files.adopt_folder(path);
+    return path;
 }

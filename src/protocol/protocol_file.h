@@ -39,26 +39,34 @@ struct ProtocolFiles {
     const LanguageTable& texts;
     const Settings& settings;  // INITDIR: where both file dialogs open
     const Clock& clock;
-    // After a dialog picked a file: a folder other than INITDIR becomes
+    // After a file was written or read: a folder other than INITDIR becomes
     // INITDIR and is written to the configuration at once. False when that
     // write failed (the user has been told).
     std::function<bool(const QString& chosen_file)> adopt_folder;
 };
 
+// Writes `protocol` as it stands into `path` (no dialog, no question) and then
+// remembers the folder. A failed write shows one message, leaves any earlier
+// file as it was and keeps INITDIR. True once the file is written.
+bool save_protocol_to(const Pruefprotokoll& protocol, const QString& path,
+                      const ProtocolFiles& files);
+
 // Saves the protocol into a file the user picks. Nothing happens while
 // neither the protocol's own device data copy nor the live device holds data;
 // the copy, where it holds data, gives the serial number for the gate and the
 // proposed name, so a protocol can be kept after its device went away.
-// `form_to_record` takes the form's state first. A failed write leaves any
-// earlier file as it was and keeps `geaendert`. True once the file is written.
-bool save_protocol(Pruefprotokoll& record, const Geraetedaten& geraet, const ProtocolFiles& files,
-                   const std::function<void()>& form_to_record);
+// `form_to_record` takes the form's state first; that state is what is
+// written, whatever the link does to the record while the dialog is open. A
+// failed write keeps `geaendert`. The path written, or "" when nothing was.
+QString save_protocol(Pruefprotokoll& record, const Geraetedaten& geraet,
+                      const ProtocolFiles& files, const std::function<void()>& form_to_record);
 
-// Empties the protocol (`reset_protocol`, also when the dialog is cancelled),
-// then reads a file the user picks line by line. At the first rejected line it
+// Reads a file the user picks line by line. Only once a file was chosen and
+// read, `reset_protocol` empties the protocol, so a cancelled dialog or an
+// unreadable file leaves the form as it was. At the first rejected line it
 // says which and stops; entries read so far stay in the record but are not
 // shown. After a full read the device data copy counts as holding data and
-// `record_to_form` shows the protocol. True after a full read.
-bool open_protocol(Pruefprotokoll& record, const ProtocolFiles& files,
-                   const std::function<void()>& reset_protocol,
-                   const std::function<void()>& record_to_form);
+// `record_to_form` shows the protocol. The path read, or "" when none was.
+QString open_protocol(Pruefprotokoll& record, const ProtocolFiles& files,
+                      const std::function<void()>& reset_protocol,
+                      const std::function<void()>& record_to_form);

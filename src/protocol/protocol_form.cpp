@@ -1,6 +1,7 @@
 #include "protocol/protocol_form.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,11 +9,12 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 #include "platform/clock.h"
+#include "protocol/box_hints.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
+#include "platform/settings.h"
 #include "platform/painter_target.h"
 #include "protocol/picture_box.h"
 #include "protocol/print_layout.h"
@@ -31,11 +33,6 @@ QString for_box(QString text) {
 
 QString from_box(QString text) {
     return text.replace(u'\n', kCrLf);
-}
-
-// The length of a box's text as the record will hold it.
-int stored_length(const QString& plain) {
-    return int(plain.size() + plain.count(u'\n'));
 }
 
 // A check box entry is its state as a digit: "0" unticked, "1" ticked, "2"
@@ -67,6 +64,7 @@ bool is_check(int feld) {
 
 ProtocolForm::ProtocolForm(QGroupBox* frame, Parts parts, QObject* parent)
     : QObject(parent), p_(std::move(parts)), c_(build_protocol_controls(frame)) {
+    new BoxHints(c_, c_.lbl_hinweis, p_.files.texts, this);
     wire();
 }
 
@@ -76,10 +74,7 @@ void ProtocolForm::wire() {
         if (auto* line = qobject_cast<QLineEdit*>(control)) {
             connect(line, &QLineEdit::textChanged, this, &ProtocolForm::changed);
         } else if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) {
-            connect(plain, &QPlainTextEdit::textChanged, this, [this, plain] {
-                limit_notes(plain);
-                changed();
-            });
+            connect(plain, &QPlainTextEdit::textChanged, this, &ProtocolForm::changed);
         } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
             // Ticking and unticking again is a change too.
             connect(box, &QCheckBox::stateChanged, this, &ProtocolForm::changed);
@@ -88,45 +83,13 @@ void ProtocolForm::wire() {
     connect(c_.cmd_save, &QPushButton::clicked, this, &ProtocolForm::save_protocol);
     connect(c_.cmd_open, &QPushButton::clicked, this, &ProtocolForm::open_protocol);
     connect(c_.cmd_print, &QPushButton::clicked, this, &ProtocolForm::print_requested);
+    connect(c_.cmd_new, &QPushButton::clicked, this, &ProtocolForm::start_new_protocol);
 }
 
 // Every change counts, the program's own ones too; showing a record clears
 // the flag afterwards.
 void ProtocolForm::changed() {
     p_.record.geaendert = true;
-}
-
-// Typing or pasting beyond the limit drops what came in last.
-void ProtocolForm::limit_notes(QPlainTextEdit* plain) {
-    if (limiting_) return;
-    const QString text = plain->toPlainText();
-    int excess = stored_length(text) - kMultiLineLimit;
-    if (excess <= 0) return;
-    limiting_ = true;
-    QTextCursor cursor = plain->textCursor();
-    const int end = cursor.position();
-    int from = end;
-    while (excess > 0 && from > 0) {
-        --from;
-        excess -= text.at(from) == u'\n' ? 2 : 1;
-    }
-    cursor.setPosition(from);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    if (excess > 0) {
-        // Text set in one go with the caret in front of it: keep its start.
-        const QString rest = plain->toPlainText();
-        int keep = int(rest.size());
-        while (excess > 0 && keep > 0) {
-            --keep;
-            excess -= rest.at(keep) == u'\n' ? 2 : 1;
-        }
-        cursor.setPosition(keep);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-    plain->setTextCursor(cursor);
-    limiting_ = false;
 }
 
 void ProtocolForm::enable_protocol(bool on) {
@@ -178,22 +141,40 @@ void ProtocolForm::form_to_record() {
     }
 }
 
-void ProtocolForm::checksaved() {
-    while (p_.record.geaendert) {
-        if (!p_.files.dialogs.ask_ok_cancel(p_.files.texts.lang_text(3))) {
+bool ProtocolForm::checksaved() {
+    discarded_ = false;
+    if (!p_.record.geaendert) return true;
+    switch (p_.files.dialogs.ask_save_discard(p_.files.texts.lang_text(3))) {
+        case SaveAnswer::save:
+            // A cancelled or failed save goes back to the form.
+            return save_protocol();
+        case SaveAnswer::discard:
             p_.record.geaendert = false;
-            return;
-        }
-        save_protocol();
+            discarded_ = true;
+            return true;
+        case SaveAnswer::cancel:
+            break;
     }
+    return false;
 }
 
+// A protocol with unsaved entries waits on its tab while the technician looks
+// elsewhere; only a protocol with nothing unsaved is replaced by a new one.
 void ProtocolForm::tab_clicked(int index) {
-    checksaved();
-    if (index != 1) return;
+    if (index == 1 && !p_.record.geaendert) new_protocol();
+}
+
+bool ProtocolForm::start_new_protocol() {
+    if (!checksaved()) return false;
+    new_protocol();
+    return true;
+}
+
+void ProtocolForm::new_protocol() {
     init_protocol(p_.geraet, true);
     stamp_date_time();
     record_to_form();
+    file_path_.clear();
 }
 
 void ProtocolForm::device_reopened() {
@@ -202,12 +183,37 @@ void ProtocolForm::device_reopened() {
 }
 
 bool ProtocolForm::save_protocol() {
-    return ::save_protocol(p_.record, p_.geraet, p_.files, [this] { form_to_record(); });
+    const QString path =
+        ::save_protocol(p_.record, p_.geraet, p_.files, [this] { form_to_record(); });
+    if (!path.isEmpty()) file_path_ = path;
+    return !path.isEmpty();
+}
+
+QString ProtocolForm::pdf_proposal() const {
+    if (!file_path_.isEmpty()) {
+        const QFileInfo file(file_path_);
+        return file.path() + u'/' + file.completeBaseName() + QLatin1String(".pdf");
+    }
+    const Geraetedaten& device =
+        p_.record.geraetedaten.verbunden ? p_.record.geraetedaten : p_.geraet;
+    const QFileInfo name(proposed_protocol_name(device.sn, p_.files.clock.now()));
+    return p_.files.settings.INITDIR + name.completeBaseName() + QLatin1String(".pdf");
 }
 
 bool ProtocolForm::open_protocol() {
-    return ::open_protocol(
-        p_.record, p_.files, [this] { reset_protocol(); }, [this] { record_to_form(); });
+    if (!checksaved()) return false;
+    bool reset = false;
+    const QString path = ::open_protocol(
+        p_.record, p_.files,
+        [this, &reset] {
+            reset = true;
+            reset_protocol();
+        },
+        [this] { record_to_form(); });
+    // Changes thrown away for a file that never came are still on the form.
+    if (!reset && discarded_) p_.record.geaendert = true;
+    if (!path.isEmpty()) file_path_ = path;
+    return !path.isEmpty();
 }
 
 // The device data block as the printed page shows it, drawn by the same

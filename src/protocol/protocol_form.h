@@ -6,7 +6,6 @@
 #include "protocol/protocol_file.h"
 
 class QGroupBox;
-class QPlainTextEdit;
 
 // The "Protokoll" tab: the technician fills in the service protocol of the
 // connected device, saves it and opens saved ones. A visit of the tab starts a
@@ -37,12 +36,21 @@ public:
     // Shows the record: entries, device data block; clears the changes flag.
     void record_to_form();
     void form_to_record();
-    // While there are unsaved changes: OK saves (and asks again unless that
-    // worked), Cancel throws the changes away.
-    void checksaved();
+    // With unsaved changes: Save saves, Discard throws them away, Cancel keeps
+    // them. True when the caller may go on (saved, discarded, or nothing to
+    // ask); false after Cancel or a save that was cancelled or failed.
+    bool checksaved();
 
-    // A tab of the main window was chosen by the technician.
+    // A tab of the main window was chosen by the technician: the protocol tab
+    // starts a new protocol unless the current one has unsaved changes.
     void tab_clicked(int index);
+    // "Neu": after the question, a new protocol of the connected device.
+    bool start_new_protocol();
+    // The file the protocol was last saved to or opened from; "" for a new one.
+    const QString& file_path() const { return file_path_; }
+    // The PDF file a print offers: the protocol's own folder and name, or for
+    // a new protocol the name a save would propose, in INITDIR.
+    QString pdf_proposal() const;
     // The poll cycle found the device again. A protocol with unsaved changes
     // stays as it is, with its own device data; otherwise a fresh one starts.
     void device_reopened();
@@ -56,10 +64,11 @@ signals:
 private:
     void wire();
     void changed();
-    void limit_notes(QPlainTextEdit* box);
     void draw_geraetedaten();
+    void new_protocol();
 
     Parts p_;
     ProtocolControls c_;
-    bool limiting_ = false;  // trimming a multi-line box to its limit
+    bool discarded_ = false;  // the last question's answer was Discard
+    QString file_path_;
 };

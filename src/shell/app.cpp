@@ -144,10 +144,11 @@ bool App::startup() {
     window_->size_and_center();
     window_->tab1()->setCurrentIndex(0);
     window_->finish_loading();
+    // Unsaved protocol entries are asked about while the device is still open;
+    // Cancel keeps the window.
+    window_->set_close_guard([this] { return protocol_form_->checksaved(); });
     QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] {
         info_window_->close_window();
-        // Unsaved protocol entries are asked about while the device is still open.
-        protocol_form_->checksaved();
         firmware_->abandon();
         shutdown();
     });
@@ -156,16 +157,19 @@ bool App::startup() {
     });
     QObject::connect(window_.get(), &MainWindow::info_requested, &poll,
                      [this] { info_window_->docommand(QStringLiteral("info")); });
-    QObject::connect(window_.get(), &MainWindow::reconnect_requested, &poll,
-                     [this] { reinit_connection(); });
+    QObject::connect(window_.get(), &MainWindow::reconnect_requested, &poll, [this] {
+        // Unsaved entries first: Cancel leaves everything as it was.
+        if (protocol_form_->checksaved()) reinit_connection();
+    });
     QObject::connect(window_.get(), &MainWindow::firmware_update_requested, firmware_.get(),
                      &FirmwareUpdate::firmware_update);
     poll.connect();
     return true;
 }
 
-// A file picked in another folder makes that folder INITDIR, saved at once;
-// the tabs' file dialogs share this one step.
+// A file written or read in another folder makes that folder INITDIR, saved
+// at once; the tabs share this one step, and call it only after the file
+// operation worked, so a folder that refused a file is never remembered.
 std::function<bool(const QString&)> App::adopt_folder() {
     return [this](const QString& chosen_file) {
         return adopt_initdir(settings, chosen_file, paths_.config_dir, deps_.dialogs, texts);
@@ -186,7 +190,8 @@ void App::build_protocol_form() {
             return widget_caption(window, name);
         };
         print_protocol({print_engine, printer_choice, deps_.dialogs, texts, caption},
-                       pruefprotokoll, [this] { protocol_form_->form_to_record(); });
+                       pruefprotokoll, [this] { protocol_form_->form_to_record(); },
+                       protocol_form_->pdf_proposal());
     });
 }
 
@@ -219,10 +224,9 @@ void App::wire_chart() {
 
 void App::reinit_connection() {
     window_->tab1()->setCurrentIndex(0);
-    // Already on tab 0 no tab click asks: the new protocol below must not
-    // discard entries without the question.
-    protocol_form_->checksaved();
-    protocol_form_->init_protocol(geraet, true);
+    // Entries nobody decided about (after a firmware update) stay with their
+    // own device data, as after a lost link.
+    if (!pruefprotokoll.geaendert) protocol_form_->init_protocol(geraet, true);
     poll.connect();
 }
 

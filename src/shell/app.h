@@ -75,10 +75,11 @@ public:
     // Start-up in its fixed order. False when the program must end at once
     // (a bad language file); no window has been shown then.
     bool startup();
-    // Closing the main window: the device is closed; nothing can cancel it.
+    // Closing the main window, once the protocol question let it: the device is closed.
     void shutdown();
-    // "Verbindung initialisieren", also the end of a firmware update: back to
-    // tab 0 and a fresh connection.
+    // "Verbindung initialisieren" (once unsaved protocol entries were decided
+    // about), also the end of a firmware update: back to tab 0 and a fresh
+    // connection.
     void reinit_connection();
 
     const QString& app_dir() const { return deps_.app_dir; }

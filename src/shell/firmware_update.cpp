@@ -56,9 +56,9 @@ bool FirmwareUpdate::choose_and_read_image() {
     const QString file = p_.dialogs.open_file_name(p_.settings.INITDIR,
                                                    QStringLiteral("Tessmar O2 Software (*.qv5)"));
     if (file.isEmpty()) return false;
-    // The new folder is remembered before the image is even looked at.
-    return adopt_initdir(p_.settings, file, p_.config_dir, p_.dialogs, p_.texts) &&
-           read_image(file, p_.image, p_.dialogs, p_.texts);
+    // Only the folder of an image that could be read is remembered.
+    return read_image(file, p_.image, p_.dialogs, p_.texts) &&
+           adopt_initdir(p_.settings, file, p_.config_dir, p_.dialogs, p_.texts);
 }
 
 bool FirmwareUpdate::image_fits(Start start) {

@@ -217,6 +217,10 @@ void MainWindow::layout_sysstat() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (close_guard_ && !close_guard_()) {
+        event->ignore();
+        return;
+    }
     emit close_requested();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "platform/geometry.h"
 
@@ -42,6 +43,11 @@ public:
 
     // The frame on tab 1 that the protocol form is built into.
     QGroupBox* frm_protokoll() const { return frm_protokoll_; }
+
+    // Asked before the window closes (close box, "Beenden", the system): false
+    // keeps the window open and nothing is closed.
+    void set_close_guard(std::function<bool()> guard) { close_guard_ = std::move(guard); }
+
     QPlainTextEdit* sysstatout() const { return sysstatout_; }
     QPushButton* cmd_sysstatread() const { return cmd_sysstatread_; }
     QPushButton* cmd_sysstatsave() const { return cmd_sysstatsave_; }
@@ -55,8 +61,8 @@ signals:
     void tab_changed(int index);
     // A tab's stretching controls got their new geometry (the chart redraws).
     void tab_laid_out(int index);
-    // Close box, "Beenden" or the system: the device must be closed. Closing
-    // cannot be cancelled.
+    // Close box, "Beenden" or the system, once the close guard let it pass:
+    // the device must be closed.
     void close_requested();
 
 protected:
@@ -84,4 +90,5 @@ private:
     int min_height_ = 0;  // twips
     // Keeps layout passes from nesting, and from running at all while loading.
     bool resizing_ = true;
+    std::function<bool()> close_guard_;
 };

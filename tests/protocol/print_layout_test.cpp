@@ -109,6 +109,38 @@ TEST_F(PrintLayoutTest, RulesUnderAddressRemarksAndSignature) {
     EXPECT_GT(find("Unterschrift Patient")->x, find("Unterschrift Prüfer")->x);
 }
 
+TEST_F(PrintLayoutTest, LongLinesWrapOntoTheRuledLinesAndWhatStillDoesNotFitIsNamed) {
+    // Characters of 1.1 units: four fit in 4.4.
+    const struct {
+        const char* entry;
+        QStringList lines;
+    } wraps[] = {
+        {"aaa bbb ccc", {"aaa", "bbb", "ccc"}},
+        {"abcdefghij", {"abcd", "efgh", "ij"}},
+        {"ab c\r\n\r\nd", {"ab c", "", "d"}},
+        {"", {""}},
+    };
+    for (const auto& w : wraps) EXPECT_EQ(wrap_entry(w.entry, 4.4, page), w.lines) << w.entry;
+
+    // A remark of 40 words across 150 units: three ruled lines, every word on
+    // paper and no text past the end of the rule.
+    protocol.felder[kBemerkungen] = QString("Wort ").repeated(40).trimmed();
+    protocol.felder[kZubehoer] = "a\r\nb\r\nc\r\nd";
+    EXPECT_TRUE(boxes_cut_short(page, kWidth, protocol, design_caption).isEmpty());
+    ASSERT_FALSE(lay_out());
+    int words = 0;
+    for (const RecordingTarget::Text& t : page.texts) {
+        words += int(t.text.count("Wort"));
+        EXPECT_LE(t.x + t.text.size() * t.font.size / 10 * (t.font.bold ? 1.5 : 1), kWidth - 15 + 1e-9)
+            << t.text.toStdString();
+    }
+    EXPECT_EQ(words, 40);
+    protocol.felder[kZubehoer] += "\r\ne";
+    protocol.felder[kBemerkungen] += QString(" Wort").repeated(100);
+    EXPECT_EQ(boxes_cut_short(page, kWidth, protocol, design_caption),
+              QStringList({"Bemerkungen", QString::fromUtf8("ausgeliefertes Zubehör")}));
+}
+
 TEST_F(PrintLayoutTest, DeviceDataOnScreenStartsAtTheBoxEdge) {
     // Drawn into the form's box with the margin of a print before left in
     // force, the block would start 15 units to the right.

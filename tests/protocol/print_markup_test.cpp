@@ -13,6 +13,10 @@ protected:
     PrintMarkupTest() {
         texts.texts[5200] = QStringLiteral("Fehler bei der Druckausgabe.");
         texts.texts[5300] = QStringLiteral("Fehler");
+        texts.texts[6110] = QStringLiteral("Index außerhalb des gültigen Bereichs");
+        texts.texts[6111] = QStringLiteral("Typen unverträglich");
+        texts.texts[6112] = QStringLiteral("Ungültiger Eigenschaftswert");
+        texts.texts[6113] = QStringLiteral("Druckerfehler");
     }
     LanguageTable texts;
     ScriptedDialogs dialogs;
@@ -134,11 +138,13 @@ TEST_F(PrintMarkupTest, FailuresShowOneMessageAndLeaveTheLineOpen) {
         const char* message;
     };
     const Case cases[] = {
-        {"a\tb\tc", -1, "a|b", "Fehler bei der Druckausgabe.\r\nFehler 9: Subscript out of range"},
-        {"a'sizeX'b", -1, "a", "Fehler bei der Druckausgabe.\r\nFehler 13: Type mismatch"},
+        // The descriptions are the window's language too.
+        {"a\tb\tc", -1, "a|b",
+         "Fehler bei der Druckausgabe.\r\nFehler 9: Index außerhalb des gültigen Bereichs"},
+        {"a'sizeX'b", -1, "a", "Fehler bei der Druckausgabe.\r\nFehler 13: Typen unverträglich"},
         {"a'size0'b", -1, "a",
-         "Fehler bei der Druckausgabe.\r\nFehler 380: Invalid property value"},
-        {"a\tb", 1, "a", "Fehler bei der Druckausgabe.\r\nFehler 482: Printer error"},
+         "Fehler bei der Druckausgabe.\r\nFehler 380: Ungültiger Eigenschaftswert"},
+        {"a\tb", 1, "a", "Fehler bei der Druckausgabe.\r\nFehler 482: Druckerfehler"},
     };
     for (const Case& c : cases) {
         RecordingTarget t;

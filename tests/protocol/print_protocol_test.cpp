@@ -36,7 +36,9 @@ protected:
 
 TEST_F(PrintProtocolTest, PdfHoldsTheWholeProtocolOncePerCopy) {
     printers.choices = {PrinterSetup{QString(), pdf, 2}};
+    dialogs.answers = {true};  // the six lines of remarks: print what fits
     ASSERT_TRUE(print());
+    EXPECT_EQ(dialogs.questions, QStringList({"Bemerkungen passt nicht.\r\nOK oder Abbrechen?"}));
     EXPECT_EQ(form_reads, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(engine.print_margin, 0);  // the page's margin stays with the page
@@ -87,6 +89,7 @@ TEST_F(PrintProtocolTest, CancelPrintsNothingAndAFailureSaysSo) {
 
     const QString nowhere = dir.filePath("missing/folder/protokoll.pdf");
     printers.choices = {PrinterSetup{QString(), nowhere, 1}};
+    dialogs.answers = {true};
     EXPECT_FALSE(print());
     EXPECT_FALSE(QFile::exists(nowhere));
     ASSERT_EQ(dialogs.messages.size(), 1);

@@ -160,18 +160,21 @@ TEST_F(ProtocolFormTest, EachVisitStartsANewStampedProtocolWithTheDeviceData) {
     EXPECT_TRUE(block.contains(u8("Seriennummer Gerät QV5-00012345"))) << block.toStdString();
     EXPECT_TRUE(block.contains(u8("Gastemperatur 41,6 °C"))) << block.toStdString();
 
-    // Leave without changes, come back later: a new protocol of that time.
+    // A look at another tab keeps unsaved entries, without a question.
     QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
-    dialogs.answers = {false};
     form.tab_clicked(0);
-    EXPECT_EQ(dialogs.questions, QStringList({"unsaved?"}));
     geraet.sn = "QV5000099999";
     clock.advance_ms(90 * 1000);
     visit_protocol_tab();
+    EXPECT_EQ(text("t_patient"), "Muster");
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    // "Neu" asks; after Discard a new protocol of that time and device.
+    dialogs.save_answers = {SaveAnswer::discard};
+    QTest::mouseClick(form.controls().cmd_new, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions, QStringList({"unsaved?"}));
     EXPECT_EQ(text("t_Uhrzeit"), "14:06:39");
     EXPECT_EQ(text("t_patient"), "");
     EXPECT_EQ(record.geraetedaten.sn, "QV5000099999");
-    EXPECT_EQ(dialogs.questions.size(), 1);
 }
 
 TEST_F(ProtocolFormTest, WithoutADeviceTheFrameIsDisabledAndNothingIsAsked) {
@@ -264,38 +267,38 @@ TEST_F(ProtocolFormTest, MultiLineBoxesTakeAtMost240CharactersAsStored) {
     EXPECT_EQ(record.felder[kBemerkungen].size(), 240);
 }
 
-TEST_F(ProtocolFormTest, ChecksavedAsksUntilSavedOrDiscarded) {
+TEST_F(ProtocolFormTest, ChecksavedSavesDiscardsOrGoesBackWithNothingLost) {
     const struct {
         const char* what;
-        std::deque<bool> answers;
+        SaveAnswer answer;
         std::deque<QString> files;
-        int questions;
+        bool go_on;
         bool saved;
     } cases[] = {
-        {"Cancel discards", {false}, {}, 1, false},
-        {"OK saves", {true}, {"ok.txt"}, 1, true},
-        {"a cancelled save asks again", {true, false}, {""}, 2, false},
-        {"then OK", {true, true}, {"", "again.txt"}, 2, true},
+        {"Save", SaveAnswer::save, {"ok.txt"}, true, true},
+        {"Save, dialog cancelled", SaveAnswer::save, {""}, false, false},
+        {"Discard", SaveAnswer::discard, {}, true, false},
+        {"Cancel", SaveAnswer::cancel, {}, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        visit_protocol_tab();
+        form.start_new_protocol();
         QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
         dialogs.questions.clear();
-        dialogs.answers = c.answers;
+        dialogs.save_answers = {c.answer};
         dialogs.files.clear();
         for (const QString& f : c.files) dialogs.files.push_back(f.isEmpty() ? f : dir.filePath(f));
-        const bool named = !c.files.empty() && !c.files.back().isEmpty();
-        const QString target = named ? dir.filePath(c.files.back()) : QString();
-        if (named) QFile::remove(target);
-        form.checksaved();
-        EXPECT_EQ(dialogs.questions.size(), c.questions);
-        EXPECT_FALSE(record.geaendert);
+        const QString target = dir.filePath("ok.txt");
+        QFile::remove(target);
+        EXPECT_EQ(form.checksaved(), c.go_on);
+        EXPECT_EQ(dialogs.questions.size(), 1);  // never asked in a loop
+        EXPECT_EQ(record.geaendert, !c.go_on);
+        EXPECT_EQ(text("t_patient"), "Muster");
         EXPECT_EQ(QFile::exists(target), c.saved);
         if (c.saved) {
             EXPECT_TRUE(read_bytes(target).contains("t_Patient|Muster\r\n"));
         }
-        EXPECT_TRUE(dialogs.answers.empty());
+        record.geaendert = false;
     }
 }
 
@@ -332,12 +335,17 @@ TEST_F(ProtocolFormTest, AnOpenedProtocolIsShownForViewingOnly) {
     EXPECT_FALSE(frame->isEnabled());
     EXPECT_FALSE(record.geaendert);
 
-    // A cancelled open leaves an empty protocol without device data.
+    // "Öffnen" over unsaved entries asks first; Cancel, or Discard and then a
+    // cancelled dialog, leave them as they were, still unsaved.
     visit_protocol_tab();
     QTest::keyClicks(control<QLineEdit>("t_patient"), "Neu");
+    dialogs.save_answers = {SaveAnswer::cancel, SaveAnswer::discard};
     dialogs.files = {QString()};
-    form.open_protocol();
-    EXPECT_EQ(text("t_patient"), "");
-    EXPECT_FALSE(frame->isEnabled());
-    EXPECT_FALSE(record.geraetedaten.verbunden);
+    EXPECT_FALSE(form.open_protocol());
+    EXPECT_FALSE(form.open_protocol());
+    EXPECT_EQ(dialogs.questions, QStringList({"unsaved?", "unsaved?"}));
+    EXPECT_EQ(text("t_patient"), "Neu");
+    EXPECT_TRUE(frame->isEnabled());
+    EXPECT_TRUE(record.geraetedaten.verbunden);
+    EXPECT_TRUE(record.geaendert);
 }

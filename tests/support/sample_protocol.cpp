@@ -87,5 +87,11 @@ LanguageTable print_texts() {
     t.texts[4900] = QStringLiteral("Fehler");
     t.texts[5200] = QStringLiteral("Fehler bei der Druckausgabe.");
     t.texts[5300] = QStringLiteral("Fehler");
+    t.texts[6106] = QStringLiteral("%1 passt nicht.");
+    t.texts[6107] = QStringLiteral("OK oder Abbrechen?");
+    t.texts[6110] = QStringLiteral("Index außerhalb des gültigen Bereichs");
+    t.texts[6111] = QStringLiteral("Typen unverträglich");
+    t.texts[6112] = QStringLiteral("Ungültiger Eigenschaftswert");
+    t.texts[6113] = QStringLiteral("Druckerfehler");
     return t;
 }

@@ -36,6 +36,18 @@ bool ScriptedDialogs::ask_ok_cancel(const QString& text) {
     return take(answers, "ok/cancel question");
 }
 
+SaveAnswer ScriptedDialogs::ask_save_discard(const QString& text) {
+    questions.append(text);
+    if (on_question) on_question(text);
+    if (save_answers.empty()) {
+        ADD_FAILURE() << "unexpected save/discard/cancel question";
+        return SaveAnswer::cancel;
+    }
+    const SaveAnswer answer = save_answers.front();
+    save_answers.pop_front();
+    return answer;
+}
+
 std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString&) {
     questions.append(prompt);
     return take(inputs, "input box");
@@ -43,6 +55,7 @@ std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const Q
 
 QString ScriptedDialogs::open_file_name(const QString& dir, const QString&) {
     dialog_dirs.append(dir);
+    if (on_file_dialog) on_file_dialog();
     return take(files, "open dialog");
 }
 
@@ -50,5 +63,6 @@ QString ScriptedDialogs::save_file_name(const QString& dir, const QString&,
                                         const QString& suggested_name) {
     dialog_dirs.append(dir);
     suggested_names.append(suggested_name);
+    if (on_file_dialog) on_file_dialog();
     return take(files, "save dialog");
 }

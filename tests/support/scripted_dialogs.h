@@ -12,6 +12,7 @@ public:
     void show_message(const QString& text) override;
     bool ask_yes_no(const QString& text) override;
     bool ask_ok_cancel(const QString& text) override;
+    SaveAnswer ask_save_discard(const QString& text) override;
     std::optional<QString> input_box(const QString& prompt, const QString& initial) override;
     QString open_file_name(const QString& dir, const QString& filter) override;
     QString save_file_name(const QString& dir, const QString& filter,
@@ -23,10 +24,13 @@ public:
     QStringList suggested_names;  // the name each save dialog proposed
 
     std::deque<bool> answers;                   // yes/no and ok/cancel
+    std::deque<SaveAnswer> save_answers;        // save / discard / cancel
     std::deque<std::optional<QString>> inputs;  // input box results
     std::deque<QString> files;                  // file dialog results ("" = cancel)
     // Runs inside every message box, as the user would act while it shows.
     std::function<void(const QString&)> on_message;
-    // Runs inside every yes/no and ok/cancel question.
+    // Runs inside every file dialog, as the link may act while it is open.
+    std::function<void()> on_file_dialog;
+    // Runs inside every question (not the input box).
     std::function<void(const QString&)> on_question;
 };

@@ -6,6 +6,7 @@
 bool ScriptedPrinterSystem::print_dialog(QPrinter& printer, PrinterSetup& setup) {
     offered.append(setup.pdf_file.isEmpty() ? setup.printer_name
                                             : QStringLiteral("pdf:") + setup.pdf_file);
+    if (on_dialog) on_dialog();
     if (choices.empty()) {
         ADD_FAILURE() << "unexpected print dialog";
         return false;

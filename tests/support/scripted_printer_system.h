@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "platform/printer_system.h"
@@ -17,6 +18,8 @@ public:
     QString default_name;
     QStringList names;
     std::deque<std::optional<PrinterSetup>> choices;  // nullopt: cancel
+    // Runs inside every print dialog, as the link may act while it is open.
+    std::function<void()> on_dialog;
     // What each dialog offered: the printer name, or "pdf:" and the file.
     QStringList offered;
 };
