@@ -139,10 +139,6 @@ void DeviceTab::show_disconnected() {
         }
     }
     c_.cmd_setsn->hide();
-    if (auto* sysstat = window->findChild<QWidget*>(QStringLiteral("sysstatout"))) {
-        if (auto* plain = qobject_cast<QPlainTextEdit*>(sysstat))
-            plain->clear();
-        else if (auto* rich = qobject_cast<QTextEdit*>(sysstat))
-            rich->clear();
-    }
+    // The status memory table is not live data: it stays, to be saved after a
+    // lost link too, until the next read replaces it.
 }

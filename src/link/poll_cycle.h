@@ -78,4 +78,5 @@ private:
 
     Parts p_;
     QTimer timer1_;
+    qint64 reopen_due_ms_ = -1;  // the next quiet open attempt (monotonic ms); -1: none due
 };

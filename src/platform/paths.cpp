@@ -16,3 +16,8 @@ QString with_trailing_slash(const QString& folder) {
 #endif
     return folder + u'/';
 }
+
+QString file_name_safe(QString text) {
+    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) text.replace(c, u'_');
+    return text;
+}

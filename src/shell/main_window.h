@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "platform/geometry.h"
 
 class QAction;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -42,6 +44,11 @@ public:
     QPlainTextEdit* sysstatout() const { return sysstatout_; }
     QPushButton* cmd_sysstatread() const { return cmd_sysstatread_; }
     QPushButton* cmd_sysstatsave() const { return cmd_sysstatsave_; }
+    QLabel* lbl_sysstatinfo() const { return lbl_sysstatinfo_; }
+
+    // Asked before the window closes; false keeps it open (the close is
+    // cancelled and close_requested is not emitted).
+    void set_close_guard(std::function<bool()> guard) { close_guard_ = std::move(guard); }
 
 signals:
     void firmware_update_requested();
@@ -52,8 +59,8 @@ signals:
     void tab_changed(int index);
     // A tab's stretching controls got their new geometry (the chart redraws).
     void tab_laid_out(int index);
-    // Close box, "Beenden" or the system: the device must be closed. Closing
-    // cannot be cancelled.
+    // Close box, "Beenden" or the system, and the close guard agreed: the
+    // device must be closed.
     void close_requested();
 
 protected:
@@ -75,6 +82,8 @@ private:
     QPlainTextEdit* sysstatout_ = nullptr;
     QPushButton* cmd_sysstatread_ = nullptr;
     QPushButton* cmd_sysstatsave_ = nullptr;
+    QLabel* lbl_sysstatinfo_ = nullptr;
+    std::function<bool()> close_guard_;
 
     int min_width_ = 0;   // twips, 0 until sized
     int min_height_ = 0;  // twips
