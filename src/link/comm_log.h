@@ -67,7 +67,7 @@ private:
 bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
                     const LanguageTable& texts);
 
-// `cmd_saveprotokoll`: the log as app_dir + "protokoll" + yyyymmddhhnnss + ".txt".
-QString comm_log_file_name(const QString& app_dir, const Clock& clock);
-bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock, Dialogs& dialogs,
+// `cmd_saveprotokoll`: the log as log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
+QString comm_log_file_name(const QString& log_dir, const Clock& clock);
+bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
                    const LanguageTable& texts);
