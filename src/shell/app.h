@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTranslator>
 #include <functional>
@@ -58,8 +59,12 @@ public:
     bool selecting() const { return selecting_; }
 
 private:
+    void keep_focus();
+    void restore_focus();
+
     MainWindow* window_ = nullptr;
     bool selecting_ = false;
+    QPointer<QWidget> focus_kept_;  // had the focus when a wait disabled it
     int kept_tab_ = -1;
 };
 
