@@ -76,8 +76,7 @@ void BM_FullSysstatRead(benchmark::State& state) {
         counting = true;
         QElapsedTimer timer;
         timer.start();
-        geraet.sysstat.resize(1);
-        rig.link.frames.enqueue(req_sysstat(1));
+        dispatcher.start_sysstat();
         if (!run_until([&] { return complete; }, 20000)) {
             state.SkipWithError("the read did not finish");
             break;

@@ -1,6 +1,7 @@
 // Replies of any content, through the receiver into the dispatcher: short
 // records, unknown letters, odd addresses, status memory chains. The first
-// input byte steers: bit 0 patches valid CRCs in, bit 1 starts connected.
+// input byte steers: bit 0 patches valid CRCs in, bit 1 starts connected, bit 2
+// starts a status memory pass. Queued requests go out before each chunk.
 #include <cstdint>
 
 #include "fuzz_frames.h"
@@ -24,8 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
     QObject::connect(&frames, &FrameLink::queue_overflow, [&] { state.clear(); });
+    if (input.control & 4) dispatcher.start_sysstat();
     for (qsizetype at = 0; at < stream.size(); at += chunk) {
         link.clock.advance_ms(7);
+        frames.send_next();
         frames.receive(stream.mid(at, chunk));
         // Status memory blocks only ever land at 1..33.
         if (geraet.sysstat.size() > 34 || geraet.sysstat.isEmpty()) __builtin_trap();

@@ -4,6 +4,7 @@
 
 #include "link/conversions.h"
 #include "link/frame.h"
+#include "link/requests.h"
 
 namespace {
 
@@ -185,7 +186,13 @@ QByteArray DeviceEmulator::answer(const QByteArray& p, qint64 now_ms) {
             if (p.size() < 4) return refusal();
             const int count = uchar(p[3]);
             if (count > kMaxReadCount) return refusal();
-            return 'e' + p.mid(1, 3) + state_.read_eeprom(get_u16be(p, 2), count);
+            const int address = get_u16be(p, 2);
+            const QByteArray reply = 'e' + p.mid(1, 3) + state_.read_eeprom(address, count);
+            if (faults_.refuse_slot > 0 && address == sysstat_address(faults_.refuse_slot))
+                return refusal();
+            if (faults_.cut_slot > 0 && address == sysstat_address(faults_.cut_slot))
+                return reply.left(reply.size() / 2);
+            return reply;
         }
         case 'E': {
             if (p.size() < 4 || p.size() < 4 + uchar(p[3])) return refusal();

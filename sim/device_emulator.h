@@ -19,6 +19,8 @@ struct DeviceFaults {
     int delay_ms = 0;            // extra time before each reply starts
     bool silent = false;         // requests are neither acted on nor answered
     bool unplugged = false;      // nothing gets through in either direction
+    int refuse_slot = 0;         // the read of status memory slot N is answered "!"
+    int cut_slot = 0;            // the reply to the read of slot N loses its second half
 };
 
 // One line of the wire log: a request frame the device received (or bytes it

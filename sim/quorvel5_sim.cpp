@@ -82,6 +82,10 @@ void configure(const QCommandLineParser& p, DeviceEmulator& emulator) {
     if (p.isSet(QStringLiteral("split-every")))
         f.split_every = int_option(p, QStringLiteral("split-every"), 0, 1000000);
     f.silent = p.isSet(QStringLiteral("silent"));
+    if (p.isSet(QStringLiteral("sysstat-refuse")))
+        f.refuse_slot = int_option(p, QStringLiteral("sysstat-refuse"), 1, 32);
+    if (p.isSet(QStringLiteral("sysstat-cut")))
+        f.cut_slot = int_option(p, QStringLiteral("sysstat-cut"), 1, 32);
 
     BootLoaderFaults& b = emulator.boot_faults();
     if (p.isSet(QStringLiteral("boot-identity")))
@@ -137,6 +141,8 @@ int main(int argc, char** argv) {
         "HHHHHM");
     opt("version-text", "Software version text (all but its last character a number).", "TEXT");
     opt("sysstat-blocks", "Filled status memory blocks, 0 to 32 (default 6).", "N");
+    opt("sysstat-refuse", "Answer the read of status memory block N with \"!\".", "N");
+    opt("sysstat-cut", "Cut the reply to the read of status memory block N in half.", "N");
     opt("counter-start", "Tick counter at start, 0 to 65535 (65000 wraps after 21 s).", "N");
     opt("gas-temp", "Gas temperature in degrees Celsius, may be negative.", "C");
     opt("steady", "Hold the live measurements still instead of letting them move.");

@@ -56,6 +56,6 @@ void DeviceTab::update_display() {
         timing_.show(geraet_.zeiten);
     } else {
         timing_.show_disconnected();
-        show_disconnected(c_, page_->window(), protocol_frame_, sysstat_out_);
+        show_disconnected(c_, page_->window(), protocol_frame_);
     }
 }

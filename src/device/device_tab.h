@@ -35,12 +35,9 @@ public:
     void show_link_phase(LinkPhase phase);
     // Fills the seven timing lists with their 256 entries in the current locale.
     void fill_timing_lists() { timing_.fill_timing_lists(); }
-    // The parts of other tabs a lost device touches: the protocol frame keeps
-    // the technician's entries, the status memory box is emptied.
-    void set_window_parts(const QWidget* protocol_frame, QPlainTextEdit* sysstat_out) {
-        protocol_frame_ = protocol_frame;
-        sysstat_out_ = sysstat_out;
-    }
+    // The part of another tab a lost device must spare: the protocol frame
+    // keeps the technician's entries.
+    void set_window_parts(const QWidget* protocol_frame) { protocol_frame_ = protocol_frame; }
 
     const DeviceControls& controls() const { return c_; }
     ChartBox* chart() const { return c_.Chart; }
@@ -55,5 +52,4 @@ private:
     TimingSettings timing_;
     HoursSerial hours_serial_;
     const QWidget* protocol_frame_ = nullptr;
-    QPlainTextEdit* sysstat_out_ = nullptr;
 };

@@ -105,8 +105,7 @@ void show_connected(const DeviceControls& c, const Geraetedaten& g) {
     }
 }
 
-void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* spared,
-                       QPlainTextEdit* sysstat_out) {
+void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* spared) {
     // The whole window, whatever tab, except the service protocol: a link
     // that drops for a moment must not take the technician's entries with it.
     for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -125,5 +124,6 @@ void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* 
     for (Lamp* lamp : {c.Sh_Temp, c.Sh_Druck, c.Sh_O2ok, c.sh_o2Fehler, c.sh_Technik})
         lamp->set_lit(false);
     c.lbl_Phase->clear();
-    if (sysstat_out) sysstat_out->clear();
+    // The status memory table is not live data: it stays, to be saved after a
+    // lost link too, until the next read replaces it.
 }

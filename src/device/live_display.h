@@ -12,6 +12,5 @@ void show_connected(const DeviceControls& c, const Geraetedaten& g);
 
 // Without a device: empties every "t_" box of the whole window but those inside
 // `spared` (the technician's protocol entries), whitens the valve and alarm
-// labels, hides the serial number's save button and empties `sysstat_out`.
-void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* spared,
-                       QPlainTextEdit* sysstat_out);
+// labels and hides the serial number's save button.
+void show_disconnected(const DeviceControls& c, QWidget* window, const QWidget* spared);

@@ -6,6 +6,7 @@
 #include "link/conversions.h"
 #include "link/device_data.h"
 #include "platform/language_table.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -99,6 +100,6 @@ QString build_sysstat_text(const Geraetedaten& geraet, const LanguageTable& text
 }
 
 QString sysstat_file_name(const QString& serial, const QDateTime& now) {
-    return QLatin1String("Status_") + serial + u'_' +
+    return QLatin1String("Status_") + file_name_safe(serial) + u'_' +
            now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
 }

@@ -32,7 +32,8 @@ QString sysstat_line(const Sysstatblock& block);
 QString build_sysstat_text(const Geraetedaten& geraet, const LanguageTable& texts,
                            const QDateTime& now);
 
-// The name the save dialog proposes: "Status_" + serial + "_" + date and time.
+// The name the save dialog proposes: "Status_" + serial + "_" + date and time;
+// characters no file name can hold become "_".
 QString sysstat_file_name(const QString& serial, const QDateTime& now);
 
 // Width of a block line in characters.

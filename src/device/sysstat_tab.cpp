@@ -2,12 +2,12 @@
 
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "device/sysstat.h"
 #include "link/device_data.h"
-#include "link/frame.h"
 #include "link/requests.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -21,12 +21,21 @@ constexpr int kSerialEmpty = 3806;
 constexpr int kFileFilter = 3807;
 constexpr int kOverwrite = 3808;
 constexpr int kSaveFailed = 3809;
+// The line beside the buttons.
+constexpr int kReading = 6200;       // block %1 of up to %2
+constexpr int kBlocksRead = 6201;    // %1 blocks
+constexpr int kMemoryEmpty = 6202;
+constexpr int kReplyUnread = 6203;   // cut short at block %1 by its reply
+constexpr int kLinkLost = 6204;      // cut short at block %1 by the link
+constexpr int kNoDevice = 6205;
+constexpr int kNothingToSave = 6206;
 
 const QString kCrLf = QStringLiteral("\r\n");
 
 }  // namespace
 
 SysstatTab::SysstatTab(Parts parts, QObject* parent) : QObject(parent), p_(std::move(parts)) {
+    p_.lbl_sysstatinfo->setWordWrap(true);
     connect(p_.cmd_sysstatread, &QPushButton::clicked, this, &SysstatTab::cmd_sysstatread_click);
     connect(p_.cmd_sysstatsave, &QPushButton::clicked, this, [this] { save_sysstat(); });
 }
@@ -50,32 +59,59 @@ void SysstatTab::set_running(bool running) {
     p_.cmd_sysstatread->setEnabled(!running);
 }
 
+void SysstatTab::tell(const QString& text) {
+    p_.lbl_sysstatinfo->setText(text);
+}
+
 void SysstatTab::cmd_sysstatread_click() {
-    if (!p_.geraet.verbunden || running_) return;
+    if (running_) return;
+    if (!p_.geraet.verbunden) return tell(p_.texts.lang_text(kNoDevice));
+    read_sn_ = p_.geraet.sn;
+    read_lp_ = p_.geraet.lp;
+    read_sw_ = p_.geraet.sw;
     set_running(true);
-    p_.geraet.sysstat.resize(1);
-    p_.geraet.sysstat[0] = Sysstatblock();
-    p_.frames.enqueue(req_sysstat(1));
+    p_.dispatcher.start_sysstat();
+    pass_progress(0);
 }
 
-void SysstatTab::pass_progress() {
+void SysstatTab::pass_progress(int blocks_read) {
     set_running(true);
+    tell(p_.texts.lang_text(kReading).arg(blocks_read + 1).arg(kSysstatBlocks));
 }
 
-void SysstatTab::pass_complete() {
-    set_running(false);
-    QString table = build_sysstat_text(p_.geraet, p_.texts, p_.clock.now());
-    p_.sysstatout->setPlainText(table.replace(kCrLf, QStringLiteral("\n")));
+void SysstatTab::pass_complete(ReplyDispatcher::SysstatEnd end) {
+    const int blocks = show_table();
+    if (end == ReplyDispatcher::SysstatEnd::CutShort)
+        tell(p_.texts.lang_text(kReplyUnread).arg(blocks + 1));
+    else if (blocks == 0)
+        tell(p_.texts.lang_text(kMemoryEmpty));
+    else
+        tell(p_.texts.lang_text(kBlocksRead).arg(blocks));
 }
 
 void SysstatTab::link_was_reset() {
+    p_.dispatcher.stop_sysstat();
+    if (!running_) return;
+    tell(p_.texts.lang_text(kLinkLost).arg(show_table() + 1));
+}
+
+int SysstatTab::show_table() {
     set_running(false);
+    // The identity of the device read, which a lost link has emptied by now.
+    Geraetedaten read = p_.geraet;
+    read.sn = read_sn_;
+    read.lp = read_lp_;
+    read.sw = read_sw_;
+    QString table = build_sysstat_text(read, p_.texts, p_.clock.now());
+    p_.sysstatout->setPlainText(table.replace(kCrLf, QStringLiteral("\n")));
+    table_sn_ = read_sn_;
+    return int(read.sysstat.size()) - 1;
 }
 
 QString SysstatTab::choose_file() {
     const QString filter = p_.texts.lang_text(kFileFilter) + QLatin1String(" (*.txt)");
     const QString proposal =
-        sysstat_file_name(p_.geraet.sn.trimmed(), p_.clock.now()) + QLatin1String(".txt");
+        sysstat_file_name(table_sn_.trimmed(), p_.clock.now()) + QLatin1String(".txt");
     for (;;) {
         QString file = p_.dialogs.save_file_name(p_.settings.INITDIR, filter, proposal);
         if (file.isEmpty()) return {};
@@ -86,10 +122,15 @@ QString SysstatTab::choose_file() {
     }
 }
 
+// The table is saved whether or not the device is still there: it names the
+// device it came from.
 bool SysstatTab::save_sysstat() {
     const QString table = p_.sysstatout->toPlainText();
-    if (table.isEmpty() || !p_.geraet.verbunden) return false;
-    if (p_.geraet.sn.trimmed().isEmpty()) {
+    if (table.isEmpty()) {
+        tell(p_.texts.lang_text(kNothingToSave));
+        return false;
+    }
+    if (table_sn_.trimmed().isEmpty()) {
         p_.dialogs.show_message(p_.texts.lang_text(kSerialEmpty));
         return false;
     }

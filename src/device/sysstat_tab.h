@@ -3,9 +3,11 @@
 #include <QObject>
 #include <functional>
 
+#include "link/dispatcher.h"
+
 class Clock;
 class Dialogs;
-class FrameLink;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 struct Geraetedaten;
@@ -16,9 +18,11 @@ struct Settings;
 // shows it as the fixed-width table and saves that table as a text file.
 //
 // A read pass is a chain of single requests driven by the replies (the
-// dispatcher queues each next block). While it runs the pointer is the
-// hourglass and the read button rests; the pass ends with the table, or with a
-// link reset, after which the next click starts a fresh pass.
+// dispatcher asks for each next block). While it runs the pointer is the
+// hourglass, the read button rests and the line beside the buttons counts the
+// blocks; the pass ends with the table of the blocks read, also when a reply
+// or the link cut it short, and the line says how it ended. The table stays
+// through a lost link until the next read, and can be saved meanwhile.
 class SysstatTab : public QObject {
     Q_OBJECT
 public:
@@ -26,8 +30,9 @@ public:
         QPlainTextEdit* sysstatout;
         QPushButton* cmd_sysstatread;
         QPushButton* cmd_sysstatsave;
+        QLabel* lbl_sysstatinfo;  // how the last read or click went
         Geraetedaten& geraet;
-        FrameLink& frames;
+        ReplyDispatcher& dispatcher;
         Dialogs& dialogs;
         const LanguageTable& texts;
         const Clock& clock;
@@ -42,19 +47,28 @@ public:
     bool pass_running() const { return running_; }
 
     void cmd_sysstatread_click();
-    // The dispatcher stored a block and asked for the next one.
-    void pass_progress();
-    // The dispatcher found the end of the memory: the table is built.
-    void pass_complete();
-    // The link was reset: whatever was asked is gone, so the pass is over.
+    // The dispatcher stored block `blocks_read` and asked for the next one.
+    void pass_progress(int blocks_read);
+    // The pass has ended: the table of the blocks read is built.
+    void pass_complete(ReplyDispatcher::SysstatEnd end);
+    // The link was reset: whatever was asked is gone, so a running pass ends
+    // with the blocks read so far.
     void link_was_reset();
     // Writes the table to a file the technician chooses; true when written.
     bool save_sysstat();
 
 private:
     void set_running(bool running);
+    // Builds the table from the blocks read and ends the pass; how many blocks.
+    int show_table();
+    void tell(const QString& text);
     QString choose_file();
 
     Parts p_;
     bool running_ = false;
+    // The device as it was when the pass started: the table names it, and
+    // its file is named after it, even once the link is gone.
+    QString read_sn_, read_lp_, read_sw_;
+    // The serial number of the table shown, for the proposed file name.
+    QString table_sn_;
 };

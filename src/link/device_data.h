@@ -45,9 +45,11 @@ struct Geraetedaten {
     // measures from here.
     qint64 letzte_antwort = 0;
     bool laufzeit_reset = false;
-    // Status memory read so far, from index 1; index 0 never holds a block.
+    // Status memory read so far, from index 1; index 0 never holds a block. A
+    // link reset keeps it; the next pass starts it afresh.
     QVector<Sysstatblock> sysstat{Sysstatblock()};
 };
 
-// Empties the record as a link reset does; `now_ms` becomes the reply time.
+// Empties the record as a link reset does, all but the status memory read;
+// `now_ms` becomes the reply time.
 void reset_geraet(Geraetedaten& geraet, qint64 now_ms);

@@ -24,6 +24,7 @@ ReplyDispatcher::ReplyDispatcher(Geraetedaten& geraet, qint32& timeout_count, Fr
 
 void ReplyDispatcher::dispatch_reply(const QByteArray& payload) {
     timeout_count_ = 0;
+    if (sysstat_slot_ > 0) sysstat_step(payload, frames_.state().last_command);
     // Any reply proves the device alive, even one we cannot read: it is stamped
     // below like the rest. Replies shorter than their layout change nothing.
     switch (payload.isEmpty() ? '\0' : payload[0]) {
@@ -89,37 +90,52 @@ void ReplyDispatcher::apply_memory(const QByteArray& payload) {
         geraet_.sn = decode_cp1252(data);
     } else if (address == kAddrVeeprom) {
         geraet_.veeprom = decode_cp1252(data);
-    } else if (address >= sysstat_address(1) && address <= 960) {
-        apply_sysstat_block(address, data);
     }
+    // Status memory blocks are taken by a running pass only (sysstat_step).
 }
 
-void ReplyDispatcher::apply_sysstat_block(int address, const QByteArray& data) {
-    const int n = (address - sysstat_address(1)) / kSysstatBlockSize + 1;
+void ReplyDispatcher::start_sysstat() {
+    geraet_.sysstat.resize(1);
+    geraet_.sysstat[0] = Sysstatblock();
+    sysstat_slot_ = 1;
+    frames_.enqueue(req_sysstat(1));
+}
+
+// The device answers a block request with "e", the slot's address and its 26
+// bytes. Whatever else comes while the request is out is its answer too: one
+// request is out at a time. Such a reply ends the pass with the blocks read,
+// rather than leaving it waiting for a block nobody asks for any more.
+void ReplyDispatcher::sysstat_step(const QByteArray& payload, const QByteArray& asked) {
+    const int n = sysstat_slot_;
+    const QByteArray request = req_sysstat(n);
+    const bool answers_block = payload.size() >= kMemoryHeader && payload[0] == 'e' &&
+                               payload.mid(1, 2) == request.mid(1, 2);
+    if (!answers_block) {
+        if (asked == request) end_sysstat(SysstatEnd::CutShort);
+        return;  // else the block request is still queued: the reply answers another
+    }
+    const QByteArray data = payload.mid(kMemoryHeader);
+    if (data.size() < kSysstatBlockSize) return end_sysstat(SysstatEnd::CutShort);
     // An erased slot reads 0xFF throughout, so its seconds count reads 65535.
     // The low byte alone is not enough: 255, 511, ... 1791 s are real blocks.
-    // A block cut short cannot be read: the reading ends there too rather than
-    // waiting for a block that never comes.
-    const bool present =
-        data.size() >= kSysstatBlockSize && !(uchar(data[1]) == 0xFF && uchar(data[2]) == 0xFF);
-    bool complete = true;
-    if (present) {
-        Sysstatblock block;
-        block.block = quint8(data[0]);
-        block.sekunden = get_u16le(data, 2);
-        block.alarm = qint16(uchar(data[3]));
-        for (size_t i = 0; i < block.werte.size(); ++i) block.werte[i] = quint8(data[int(4 + i)]);
-        if (geraet_.sysstat.size() <= n) geraet_.sysstat.resize(n + 1);
-        geraet_.sysstat[n] = block;
-        if (n < kSysstatBlocks) {
-            frames_.enqueue(req_sysstat(n + 1));
-            complete = false;
-        }
-    }
-    if (complete)
-        emit sysstat_complete();
-    else
-        emit sysstat_progress();
+    if (uchar(data[1]) == 0xFF && uchar(data[2]) == 0xFF) return end_sysstat(SysstatEnd::Complete);
+
+    Sysstatblock block;
+    block.block = quint8(data[0]);
+    block.sekunden = get_u16le(data, 2);
+    block.alarm = qint16(uchar(data[3]));
+    for (size_t i = 0; i < block.werte.size(); ++i) block.werte[i] = quint8(data[int(4 + i)]);
+    if (geraet_.sysstat.size() <= n) geraet_.sysstat.resize(n + 1);
+    geraet_.sysstat[n] = block;
+    if (n >= kSysstatBlocks) return end_sysstat(SysstatEnd::Complete);
+    sysstat_slot_ = n + 1;
+    frames_.enqueue(req_sysstat(n + 1));
+    emit sysstat_progress(n);
+}
+
+void ReplyDispatcher::end_sysstat(SysstatEnd end) {
+    sysstat_slot_ = 0;
+    emit sysstat_complete(end);
 }
 
 void ReplyDispatcher::apply_status(const QByteArray& payload) {

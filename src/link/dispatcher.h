@@ -21,6 +21,20 @@ public:
 
     void dispatch_reply(const QByteArray& payload);
 
+    // How a status memory pass ended.
+    enum class SysstatEnd {
+        Complete,  // after slot 32 or at the first empty slot
+        CutShort,  // the device answered a block request with no readable block
+    };
+    Q_ENUM(SysstatEnd)
+    // Starts a pass over the status memory: geraet.sysstat is emptied and slot 1
+    // asked for; each block read asks for the next one.
+    void start_sysstat();
+    // The link was reset: the pass is over, and a block reply still on its way
+    // asks for nothing more.
+    void stop_sysstat() { sysstat_slot_ = 0; }
+    bool sysstat_running() const { return sysstat_slot_ > 0; }
+
 signals:
     // After every reply that changed or confirmed the device data.
     void display_changed();
@@ -29,16 +43,19 @@ signals:
     // The first (and every) status record of index 1 ends the start-up wait:
     // default pointer, tabs enabled.
     void status_record_received();
-    // Status memory reading goes on (hourglass) or has ended (table built).
-    void sysstat_progress();
-    void sysstat_complete();
+    // A status memory pass stored block `blocks_read` and asks for the next one,
+    // or has ended (the table can be built from geraet.sysstat).
+    void sysstat_progress(int blocks_read);
+    void sysstat_complete(ReplyDispatcher::SysstatEnd end);
 
 private:
     bool apply_version(const QByteArray& payload);
     void apply_timing(const QByteArray& payload);
     void apply_hours(const QByteArray& payload);
     void apply_memory(const QByteArray& payload);
-    void apply_sysstat_block(int address, const QByteArray& data);
+    // Every reply while a pass runs: the awaited block, or the end of the pass.
+    void sysstat_step(const QByteArray& payload, const QByteArray& asked);
+    void end_sysstat(SysstatEnd end);
     void apply_status(const QByteArray& payload);
 
     Geraetedaten& geraet_;
@@ -47,6 +64,7 @@ private:
     Dialogs& dialogs_;
     const LanguageTable& texts_;
     const Clock& clock_;
+    int sysstat_slot_ = 0;  // the slot a running pass asked for; 0 while none runs
 };
 
 // The reply lengths the device sends, letter included.

@@ -166,9 +166,16 @@ void PollCycle::note_queue_length() {
 void PollCycle::try_reopen() {
     bool opened = false;
     if (p_.poll.open_quiet) {
+        // The quiet attempts come two seconds apart. The ticks keep the pause
+        // rather than a wait: a wait greys the whole window, menu bar
+        // included, for its two seconds, again and again while a device that
+        // opens does not answer (one left in its boot loader).
+        const qint64 now = p_.clock.monotonic_ms();
+        if (reopen_due_ms_ < 0) reopen_due_ms_ = now + kReopenPause;
+        if (now < reopen_due_ms_) return;
+        reopen_due_ms_ = -1;
         ++p_.poll.open_retries;
         if (p_.poll.open_retries == kQuietAttempts) p_.poll.open_quiet = false;
-        wait_busy(kReopenPause);
         opened = p_.port.opendevice(p_.poll.open_quiet);
     } else {
         opened = p_.port.opendevice(true);

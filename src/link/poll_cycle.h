@@ -101,4 +101,5 @@ private:
     Parts p_;
     QTimer timer1_;
     LinkPhase phase_ = LinkPhase::Searching;
+    qint64 reopen_due_ms_ = -1;  // the next quiet open attempt (monotonic ms); -1: none due
 };

@@ -20,6 +20,11 @@ QString with_trailing_slash(const QString& folder) {
     return folder + u'/';
 }
 
+QString file_name_safe(QString text) {
+    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) text.replace(c, u'_');
+    return text;
+}
+
 namespace {
 
 const QLatin1String kSettingsName("quorvel5.ini");

@@ -35,3 +35,8 @@ QString settings_file_to_read(const AppPaths& paths);
 
 // Makes the folder a file is about to be written into; false when it cannot.
 bool make_folder_for(const QString& file);
+
+// A text for a file name: every character no file name can hold on Windows or
+// here (backslash, "/", ":", "*", "?", quote, "<", ">", "|") becomes "_", so a
+// serial number cannot make a sub-folder or an invalid name.
+QString file_name_safe(QString text);

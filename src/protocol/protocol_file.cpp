@@ -20,12 +20,6 @@ QString file_filter(const LanguageTable& texts) {
     return texts.lang_text(4201) + QLatin1String(" (*.txt)");
 }
 
-// A serial number may hold characters that no file name can.
-QString file_name_safe(QString text) {
-    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) text.replace(c, u'_');
-    return text;
-}
-
 // The dialog's default extension: a name without one gets ".txt".
 QString with_default_extension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1String(".txt") : path;

@@ -24,12 +24,17 @@
 #include "shell/main_window.h"
 #include "shell/qt_translations.h"
 
+namespace {
+constexpr int kStatusTab = 2;
+constexpr int kQuitUpdate = 6214;  // an update runs: quit anyway?
+}  // namespace
+
 int WindowLinkView::current_tab() const {
     return window_ ? window_->tab1()->currentIndex() : 0;
 }
 
 void WindowLinkView::select_tab(int index) {
-    if (!window_) return;
+    if (!window_ || window_->tab1()->currentIndex() == kept_tab_) return;
     selecting_ = true;
     window_->tab1()->setCurrentIndex(index);
     selecting_ = false;
@@ -117,7 +122,7 @@ bool App::startup() {
     device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
                                               deps_.dialogs, texts);
     device_tab_->fill_timing_lists();
-    device_tab_->set_window_parts(window_->frm_protokoll(), window_->sysstatout());
+    device_tab_->set_window_parts(window_->frm_protokoll());
     QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
                      &DeviceTab::update_display);
     QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
@@ -144,9 +149,12 @@ bool App::startup() {
     window_->size_and_center();
     window_->tab1()->setCurrentIndex(0);
     window_->finish_loading();
-    // Unsaved protocol entries are asked about while the device is still open;
-    // Cancel keeps the window.
-    window_->set_close_guard([this] { return protocol_form_->checksaved(); });
+    // A running update is asked about first; then unsaved protocol entries,
+    // while the device is still open. Cancel keeps the window.
+    window_->set_close_guard([this] {
+        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate))) return false;
+        return protocol_form_->checksaved();
+    });
     QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] {
         info_window_->close_window();
         firmware_->abandon();
@@ -197,14 +205,18 @@ void App::build_protocol_form() {
 
 void App::add_sysstat_tab() {
     sysstat_tab_ = std::make_unique<SysstatTab>(SysstatTab::Parts{
-        window_->sysstatout(), window_->cmd_sysstatread(), window_->cmd_sysstatsave(), geraet,
-        frames, deps_.dialogs, texts, deps_.clock, settings, adopt_folder()});
+        window_->sysstatout(), window_->cmd_sysstatread(), window_->cmd_sysstatsave(),
+        window_->lbl_sysstatinfo(), geraet, dispatcher, deps_.dialogs, texts, deps_.clock,
+        settings, adopt_folder()});
     SysstatTab* tab = sysstat_tab_.get();
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_progress, tab,
                      &SysstatTab::pass_progress);
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, tab,
                      &SysstatTab::pass_complete);
     QObject::connect(&poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
+    // A lost link does not take the technician away from a status table that
+    // is still to be saved; the tab says what happened.
+    link_view.keep_tab(kStatusTab);
 }
 
 // The chart follows the link (reset, status records) and the window (layout,

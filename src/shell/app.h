@@ -52,6 +52,8 @@ public:
     void set_wait_cursor(bool busy) override;
     bool window_enabled() const override;
     void set_window_enabled(bool enabled) override;
+    // A tab the link does not leave on its own when it loses the device.
+    void keep_tab(int index) { kept_tab_ = index; }
     // The link is switching tabs itself (after losing the device): that is
     // no choice of the technician's.
     bool selecting() const { return selecting_; }
@@ -63,6 +65,7 @@ private:
     MainWindow* window_ = nullptr;
     bool selecting_ = false;
     QPointer<QWidget> focus_kept_;  // had the focus when a wait disabled it
+    int kept_tab_ = -1;
 };
 
 // The composition root: owns every record of the run and wires the layers'

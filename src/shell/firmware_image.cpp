@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kNoBlocks = 6210;
+
 // "KEY = value": exactly one "=", the key in any case with spaces around it.
 // The value comes back as it stands.
 bool key_line(const QString& line, const char* key, QString& value) {
@@ -64,6 +66,8 @@ bool read_image(const QString& path, FirmwareImage& image, Dialogs& dialogs,
             return fail(texts.lang_text(3803) + QString::number(image.blocks.size()));
         image.blocks.append(line);
     }
+    // Nothing to program: refused before the device leaves its firmware.
+    if (image.blocks.isEmpty()) return fail(texts.lang_text(kNoBlocks));
     return true;
 }
 

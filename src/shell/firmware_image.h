@@ -19,8 +19,8 @@ struct FirmwareImage {
 };
 
 // Reads an image file: "VERSION=…", "HARDWARE=id|id|…", then one block per
-// line. False when the file cannot be read or is malformed; the user has been
-// told why and the image is left empty.
+// line. False when the file cannot be read, is malformed or holds no block;
+// the user has been told why and the image is left empty.
 bool read_image(const QString& path, FirmwareImage& image, Dialogs& dialogs,
                 const LanguageTable& texts);
 

@@ -16,6 +16,9 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kConfirm = 6211;    // %1 the version
+constexpr int kProgress = 6212;   // %1 the block, %2 of how many
+constexpr int kNextStep = 6213;   // the device waits in its boot loader
 }
 
 FirmwareUpdate::FirmwareUpdate(Parts parts, QObject* parent)
@@ -63,8 +66,7 @@ bool FirmwareUpdate::choose_and_read_image() {
 
 bool FirmwareUpdate::image_fits(Start start) {
     const QString id = start == Start::Firmware ? hardware_id(p_.geraet) : boot_hardware_id_;
-    QString question = QStringLiteral("Neue Software Version ") + p_.image.version +
-                       QStringLiteral(" programmieren?");
+    QString question = p_.texts.lang_text(kConfirm).arg(p_.image.version);
     if (id.isEmpty()) {
         // A boot loader does not tell the hardware: the technician must know.
         question = p_.texts.lang_text(106) + kCrLf + question;
@@ -84,12 +86,13 @@ bool FirmwareUpdate::enter_boot_loader() {
     p_.poll.wait_busy(kBootRequestWaitMs);
     const FT_STATUS status = boot_.switch_speed();
     if (status != FT_OK) {
-        tell(p_.texts.lang_text(2400) + QStringLiteral(" DLL-Error:") + QString::number(status));
+        tell_failed(p_.texts.lang_text(2400) + QStringLiteral(" DLL-Error:") +
+                    QString::number(status));
         return false;
     }
     QByteArray reply;
     if (boot_.handshake(reply)) return true;
-    tell(p_.texts.lang_text(103) + kCrLf + decode_cp1252(reply));
+    tell_failed(p_.texts.lang_text(103) + kCrLf + decode_cp1252(reply));
     return false;
 }
 
@@ -98,12 +101,12 @@ bool FirmwareUpdate::program_blocks() {
     p_.progress.show_progress();
     for (int n = 1; n <= total; ++n) {
         if (abandoned_) return false;
-        p_.progress.set_text(QStringLiteral("Software Update Block %1/%2").arg(n).arg(total));
+        p_.progress.set_text(p_.texts.lang_text(kProgress).arg(n).arg(total));
         p_.progress.set_progress(n - 1, total);
         const QByteArray reply = boot_.program_block(hex_to_bytes(p_.image.blocks[n - 1]));
         if (reply != BootLoaderLink::kAccepted) {
-            tell(p_.texts.lang_text(105) + QString::number(n) + QStringLiteral(":'") +
-                 decode_cp1252(reply) + u'\'');
+            tell_failed(p_.texts.lang_text(105) + QString::number(n) + QStringLiteral(":'") +
+                        decode_cp1252(reply) + u'\'');
             return false;
         }
     }
@@ -118,4 +121,11 @@ void FirmwareUpdate::final_step() {
 
 void FirmwareUpdate::tell(const QString& text) {
     if (!abandoned_) p_.dialogs.show_message(text);
+}
+
+// Once "b" has gone out the device has left its firmware and waits in its boot
+// loader whatever went wrong after: the technician learns how to go on.
+void FirmwareUpdate::tell_failed(const QString& text) {
+    p_.progress.close_window();
+    tell(text + kCrLf + kCrLf + p_.texts.lang_text(kNextStep));
 }

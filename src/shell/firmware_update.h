@@ -64,6 +64,9 @@ private:
     void final_step();
     // A message of the update, unless the program is closing under it.
     void tell(const QString& text);
+    // A failure with the device in its boot loader: the message ends with the
+    // next step, shown with the progress window closed.
+    void tell_failed(const QString& text);
 
     Parts p_;
     BootLoaderLink boot_;

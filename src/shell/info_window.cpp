@@ -127,6 +127,7 @@ void InfoWindow::docommand(const QString& command, const QString& /*unused*/) {
 }
 
 void InfoWindow::show_progress() {
+    progress_ = true;
     load();
     cm_cancel_->setEnabled(false);
     setEnabled(false);
@@ -171,11 +172,18 @@ QString InfoWindow::text() const {
 }
 
 void InfoWindow::close_window() {
+    progress_ = false;
     if (isVisible()) close();
     if (main_window_) main_window_->setEnabled(true);
 }
 
 void InfoWindow::closeEvent(QCloseEvent* event) {
+    // The close box (or Alt+F4) must not hide a running update and hand the
+    // main window back while the device is being programmed.
+    if (progress_) {
+        event->ignore();
+        return;
+    }
     closed_ = true;
     if (main_window_) main_window_->setEnabled(true);
     unload();

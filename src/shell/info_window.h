@@ -37,7 +37,8 @@ public:
     void docommand(const QString& command, const QString& unused = QString());
 
     // Progress display: OK and the window disabled, the text emptied, shown
-    // over the disabled main window.
+    // over the disabled main window. Only close_window() ends it: the close
+    // box does nothing meanwhile.
     void show_progress();
     void set_text(const QString& text);
     // The bar under the text in the progress display: `done` of `total`.
@@ -79,4 +80,5 @@ private:
     bool loaded_ = false;
     bool centre_pending_ = false;
     bool closed_ = true;
+    bool progress_ = false;  // showing an update's progress
 };

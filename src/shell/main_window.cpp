@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include "platform/control_name.h"
 #include "shell/center_form.h"
 #include "shell/tab_layout.h"
+#include "shell/thumb_style.h"
 
 namespace {
 
@@ -120,6 +122,7 @@ void MainWindow::build_pages() {
     fixed.setPointSize(9);
     sysstatout_->setFont(fixed);
     sysstatout_->setAccessibleName(QStringLiteral("System Status"));
+    use_dark_thumbs(sysstatout_);
 
     cmd_sysstatread_ =
         name_control(new QPushButton(QStringLiteral("Systemstatus-Speicher auslesen"), status),
@@ -128,6 +131,10 @@ void MainWindow::build_pages() {
     cmd_sysstatsave_ = name_control(new QPushButton(QStringLiteral("Speichern"), status),
                                     "cmd_sysstatsave", 11099);
     cmd_sysstatsave_->setGeometry(page_rect(2760, 9600, 1800, 435));
+    // Beside the buttons: how far a read has got, how it ended, why a click
+    // did nothing. Laid out with the buttons.
+    lbl_sysstatinfo_ = tag(new QLabel(status), "lbl_sysstatinfo", 0);
+    lbl_sysstatinfo_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void MainWindow::size_and_center() {
@@ -214,6 +221,11 @@ void MainWindow::layout_sysstat() {
     sysstatout_->setGeometry(next.text);
     cmd_sysstatread_->setGeometry(next.read);
     cmd_sysstatsave_->setGeometry(next.save);
+    // The line takes the rest of the button row, the buttons' gap before it.
+    const int left = next.save.right() + 1 + (next.save.left() - next.read.right() - 1);
+    const int right = next.text.right();
+    lbl_sysstatinfo_->setGeometry(left, next.save.top(), qMax(right - left + 1, 0),
+                                  next.save.height());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

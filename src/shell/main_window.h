@@ -7,6 +7,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -51,6 +52,7 @@ public:
     QPlainTextEdit* sysstatout() const { return sysstatout_; }
     QPushButton* cmd_sysstatread() const { return cmd_sysstatread_; }
     QPushButton* cmd_sysstatsave() const { return cmd_sysstatsave_; }
+    QLabel* lbl_sysstatinfo() const { return lbl_sysstatinfo_; }
 
 signals:
     void firmware_update_requested();
@@ -85,10 +87,11 @@ private:
     QPlainTextEdit* sysstatout_ = nullptr;
     QPushButton* cmd_sysstatread_ = nullptr;
     QPushButton* cmd_sysstatsave_ = nullptr;
+    QLabel* lbl_sysstatinfo_ = nullptr;
+    std::function<bool()> close_guard_;
 
     int min_width_ = 0;   // twips, 0 until sized
     int min_height_ = 0;  // twips
     // Keeps layout passes from nesting, and from running at all while loading.
     bool resizing_ = true;
-    std::function<bool()> close_guard_;
 };

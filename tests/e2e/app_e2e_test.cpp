@@ -296,9 +296,9 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     EXPECT_EQ(text_of(rig, "t_sn"), "QV5000012345");
 }
 
-// Closing cannot be cancelled, also not during an update: the update ends
+// Closing during an update asks first. No: the update goes on. Yes: it ends
 // where it stands, says nothing more and leaves the line closed.
-TEST(AppEndToEnd, ClosingDuringAnUpdateEndsItQuietly) {
+TEST(AppEndToEnd, ClosingDuringAnUpdateAsksThenEndsItQuietly) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
     ASSERT_TRUE(rig.start_connected());
     const QList<QByteArray> blocks = image_blocks(40);
@@ -306,18 +306,26 @@ TEST(AppEndToEnd, ClosingDuringAnUpdateEndsItQuietly) {
     ASSERT_TRUE(write_bytes(
         file, image_file_text("2.10", {emulated_hardware_id(rig.device.state())}, blocks)));
     rig.dialogs.files = {file};
-    rig.dialogs.answers = {true};
+    rig.dialogs.answers = {true, false, true};  // program it; keep running; quit
     QTimer closer;
+    int closes = 0;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (rig.device.boot_loader().accepted_blocks().size() < 2) return;
-        closer.stop();
+        if (rig.device.boot_loader().accepted_blocks().size() < 2 + 2 * closes) return;
+        if (++closes == 2) closer.stop();
         rig.app->window()->close();
+        // The progress window's close box does not hide the update.
+        rig.app->info_window()->close();
+        EXPECT_TRUE(rig.app->info_window()->isVisible() || closes == 2);
     });
     closer.start(5);
 
     rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
     const int programmed = int(rig.device.boot_loader().accepted_blocks().size());
-    EXPECT_GE(programmed, 2);
+    const QString quit = QString::fromUtf8(
+        "Ein Softwareupdate läuft. Trotzdem beenden? Das Gerät bleibt dann in seinem "
+        "Bootloader, bis „Softwareupdate“ es erneut programmiert.");
+    EXPECT_EQ(rig.dialogs.questions.mid(1), (QStringList{quit, quit}));
+    EXPECT_GE(programmed, 4);
     EXPECT_LT(programmed, blocks.size());
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
     EXPECT_FALSE(rig.app->info_window()->isVisible());

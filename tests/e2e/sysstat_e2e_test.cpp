@@ -2,6 +2,8 @@
 // a full memory read at wire speed, the table and its file.
 #include <gtest/gtest.h>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -48,5 +50,86 @@ TEST(SysstatEndToEnd, FullMemoryIsReadShownAndSaved) {
     const QByteArray saved = read_bytes(path);
     EXPECT_TRUE(saved.startsWith("SN          QV5000012345\r\n"));
     EXPECT_EQ(saved.count("\r\n"), 4 + 4 + 32 + 1);
+    EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
+}
+
+// Everything on the tab says what it does, and no reply or lost link leaves a
+// read hanging or takes the table read so far.
+TEST(SysstatEndToEnd, EveryWayAReadEndsIsShownAndTheTableStays) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    DeviceState& memory = rig.device.state();
+    memory.set_serial_number("QV5/12:34");
+    memory.fill_status_blocks(8);
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    rig.app->window()->tab1()->setCurrentIndex(2);
+    auto* read = rig.find<QPushButton>("cmd_sysstatread");
+    auto* save = rig.find<QPushButton>("cmd_sysstatsave");
+    auto* table = rig.find<QPlainTextEdit>("sysstatout");
+    auto* info = rig.find<QLabel>("lbl_sysstatinfo");
+    const auto run = [&] {
+        read->click();
+        return QTest::qWaitFor([&] { return !rig.app->sysstat_tab()->pass_running(); }, 15000);
+    };
+    const auto blocks = [&] { return table->toPlainText().count(u'\n') - 8; };
+
+    save->click();
+    EXPECT_TRUE(info->text().startsWith("Nichts gespeichert: Die Tabelle ist leer."));
+
+    // Block 3 is refused, block 5 comes back cut in half: the blocks before stay.
+    rig.device.faults().refuse_slot = 3;
+    read->click();
+    EXPECT_EQ(info->text(), "Systemstatus wird gelesen: Block 1 von bis zu 32...");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->sysstat_tab()->pass_running(); }, 15000));
+    EXPECT_EQ(blocks(), 2);
+    EXPECT_TRUE(info->text().startsWith("Auslesen bei Block 3 abgebrochen")) << info->text().toStdString();
+    EXPECT_TRUE(read->isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    rig.device.faults() = DeviceFaults();
+    rig.device.faults().cut_slot = 5;
+    ASSERT_TRUE(run());
+    EXPECT_EQ(blocks(), 4);
+    EXPECT_TRUE(info->text().startsWith("Auslesen bei Block 5 abgebrochen")) << info->text().toStdString();
+
+    // The view is at the left edge, and the thumb shows it: the darker part
+    // of the bar is at its left end, the lighter groove at its right.
+    rig.app->window()->show();
+    QTest::qWait(50);
+    const QImage bar = table->horizontalScrollBar()->grab().toImage();
+    const int arrow = bar.height(), y = bar.height() / 2;
+    EXPECT_EQ(table->horizontalScrollBar()->value(), 0);
+    EXPECT_LT(qGray(bar.pixel(arrow + 10, y)) + 20, qGray(bar.pixel(bar.width() - arrow - 4, y)));
+
+    // The serial number makes no sub-folder of the proposed name.
+    rig.device.faults() = DeviceFaults();
+    rig.dialogs.files = {""};
+    save->click();
+    ASSERT_EQ(rig.dialogs.suggested_names.size(), 1);
+    EXPECT_TRUE(rig.dialogs.suggested_names[0].startsWith("Status_QV5_12_34_"));
+
+    memory.fill_status_blocks(0);
+    ASSERT_TRUE(run());
+    EXPECT_EQ(blocks(), 0);
+    EXPECT_TRUE(info->text().startsWith("Der Systemstatus-Speicher des Geräts ist leer"));
+
+    // The link goes during a read: the table keeps the blocks read, the tab
+    // stays and says so; the table can still be saved.
+    memory.fill_status_blocks(32);
+    read->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return info->text().contains("Block 4 "); }, 5000));
+    rig.device.faults().unplugged = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->sysstat_tab()->pass_running(); }, 15000));
+    EXPECT_FALSE(rig.app->geraet.verbunden);
+    const int kept = blocks();
+    EXPECT_GE(kept, 3);
+    EXPECT_TRUE(info->text().contains(QStringLiteral("Verbindung zum Gerät wurde unterbrochen")));
+    EXPECT_EQ(rig.app->window()->tab1()->currentIndex(), 2);
+    EXPECT_TRUE(table->toPlainText().startsWith("SN          QV5/12:34"));
+    read->click();
+    EXPECT_TRUE(info->text().startsWith("Kein Gerät verbunden"));
+    const QString path = rig.app_dir + "kept.txt";
+    rig.dialogs.files = {path};
+    save->click();
+    EXPECT_EQ(read_bytes(path).count("\r\n"), 8 + kept + 1);
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
 }

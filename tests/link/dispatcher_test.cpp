@@ -66,6 +66,13 @@ protected:
     }
 
     void dispatch(const QByteArray& payload) { dispatcher.dispatch_reply(payload); }
+    // The head of the queue goes out and draws `reply`, as the poll tick and
+    // the receiver do it.
+    void answer(const QByteArray& reply) {
+        frames.send_next();
+        dispatch(reply);
+        link.waiting_reply = false;
+    }
 
     ManualClock clock;
     ScriptedDialogs dialogs;
@@ -216,13 +223,14 @@ TEST_F(DispatcherTest, ParameterMemoryTexts) {
 }
 
 TEST_F(DispatcherTest, StatusMemoryChainStopsAtTheFirstErasedBlock) {
+    dispatcher.start_sysstat();
     for (int n = 1; n <= 3; ++n) {
-        dispatch(memory_reply(sysstat_address(n), sysstat_block(n)));
-        ASSERT_EQ(link.outbuffer_count, n);
-        EXPECT_EQ(link.outbuffer[size_t(n - 1)], req_sysstat(n + 1));
+        answer(memory_reply(sysstat_address(n), sysstat_block(n)));
+        ASSERT_EQ(link.outbuffer_count, 1);
+        EXPECT_EQ(link.outbuffer[0], req_sysstat(n + 1));
     }
-    dispatch(memory_reply(sysstat_address(4), sysstat_block(4, true)));
-    EXPECT_EQ(link.outbuffer_count, 3);  // nothing more asked
+    answer(memory_reply(sysstat_address(4), sysstat_block(4, true)));
+    EXPECT_EQ(link.outbuffer_count, 0);  // nothing more asked
     EXPECT_EQ(tables, 1);
     ASSERT_EQ(geraet.sysstat.size(), 4);
     const Sysstatblock& b = geraet.sysstat[2];
@@ -234,16 +242,17 @@ TEST_F(DispatcherTest, StatusMemoryChainStopsAtTheFirstErasedBlock) {
 }
 
 TEST_F(DispatcherTest, StatusMemoryChainEndsAfterBlock32) {
-    for (int n = 1; n <= 32; ++n) dispatch(memory_reply(sysstat_address(n), sysstat_block(n)));
-    EXPECT_EQ(link.outbuffer_count, 31);
-    EXPECT_EQ(link.outbuffer[30], req_sysstat(32));
+    dispatcher.start_sysstat();
+    for (int n = 1; n <= 32; ++n) answer(memory_reply(sysstat_address(n), sysstat_block(n)));
+    EXPECT_EQ(link.outbuffer_count, 0);
     EXPECT_EQ(tables, 1);
     EXPECT_EQ(geraet.sysstat.size(), 33);
     EXPECT_EQ(geraet.sysstat[32].block, 32);
 }
 
 TEST_F(DispatcherTest, ErasedFirstBlockGivesAnEmptyTable) {
-    dispatch(memory_reply(sysstat_address(1), sysstat_block(1, true)));
+    dispatcher.start_sysstat();
+    answer(memory_reply(sysstat_address(1), sysstat_block(1, true)));
     EXPECT_EQ(geraet.sysstat.size(), 1);
     EXPECT_EQ(tables, 1);
     EXPECT_EQ(link.outbuffer_count, 0);
@@ -261,13 +270,13 @@ TEST_F(DispatcherTest, OnlyAnErasedSecondsCountMarksAnEmptySlot) {
                  {0x00, 0xFF, true},
                  {0xFF, 0xFF, false}};
     for (const auto& c : cases) {
-        geraet.sysstat.resize(1);
         link.clear();
         tables = 0;
+        dispatcher.start_sysstat();
         QByteArray block = sysstat_block(1);
         block[1] = char(c.low);
         block[2] = char(c.high);
-        dispatch(memory_reply(sysstat_address(1), block));
+        answer(memory_reply(sysstat_address(1), block));
         const int seconds = c.low + 256 * c.high;
         EXPECT_EQ(geraet.sysstat.size(), c.present ? 2 : 1) << seconds;
         EXPECT_EQ(tables, c.present ? 0 : 1) << seconds;
@@ -278,9 +287,10 @@ TEST_F(DispatcherTest, OnlyAnErasedSecondsCountMarksAnEmptySlot) {
 }
 
 TEST_F(DispatcherTest, CutBlockEndsTheReadingInsteadOfStalling) {
-    dispatch(memory_reply(sysstat_address(1), sysstat_block(1)));
-    dispatch(memory_reply(sysstat_address(2), sysstat_block(2).left(10)));
+    dispatcher.start_sysstat();
+    answer(memory_reply(sysstat_address(1), sysstat_block(1)));
+    answer(memory_reply(sysstat_address(2), sysstat_block(2).left(10)));
     EXPECT_EQ(tables, 1);
     EXPECT_EQ(geraet.sysstat.size(), 2);
-    EXPECT_EQ(link.outbuffer_count, 1);
+    EXPECT_EQ(link.outbuffer_count, 0);
 }

@@ -12,7 +12,7 @@ namespace {
 
 TEST(ReadImage, AcceptsWellFormedFilesAndNamesEachFault) {
     LanguageTable texts;
-    for (int id : {107, 3800, 3801, 3802, 3803, 3804, 3805})
+    for (int id : {107, 3800, 3801, 3802, 3803, 3804, 3805, 6210})
         texts.texts[size_t(id)] = QStringLiteral("T%1").arg(id);
     QTemporaryDir dir;
     const QString path = dir.path() + "/image.qv5";
@@ -39,7 +39,7 @@ TEST(ReadImage, AcceptsWellFormedFilesAndNamesEachFault) {
          "3",
          {" S13,E0001", "S14,E0001 "},
          {"42"}},
-        {head, "", "2.10", both, {}},
+        {head + "\r\n", "T6210"},  // nothing to program
         {"VERSION=2=10\r\nHARDWARE=S13,E0001\r\n", "T3800"},
         {"VERSION 2.10\r\nHARDWARE=S13,E0001\r\n", "T3800"},
         {"VERSIO=2.10\r\nHARDWARE=S13,E0001\r\n", "T3800"},

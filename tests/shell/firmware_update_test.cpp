@@ -17,13 +17,18 @@
 
 namespace {
 
-const QString kConfirm = "Neue Software Version 2.10 programmieren?";
+const QString kConfirm = "T6211 2.10";
+const QString kNextStep = "\r\n\r\nT6213";
 
 struct FirmwareRig : LinkRig {
     FirmwareRig() {
         for (int id :
              {100, 101, 102, 103, 104, 105, 106, 2400, 3800, 3801, 3802, 3803, 3804, 3805, 5000})
             texts.texts[size_t(id)] = QStringLiteral("T%1").arg(id);
+        texts.texts[6210] = "T6210";
+        texts.texts[6211] = "T6211 %1";
+        texts.texts[6212] = "T6212 %1/%2";
+        texts.texts[6213] = "T6213";
         settings.INITDIR = app_dir;
         QObject::connect(&update, &FirmwareUpdate::reinitialise, [this] {
             ++reinits;
@@ -115,9 +120,8 @@ TEST(FirmwareUpdate, ProgramsEveryBlockInOrderThenRestartsAndReconnects) {
     // the first and the second poll, a second after "R".
     EXPECT_EQ(rig.waiter.waits, (std::vector<int>{500, 250, 40, 40, 40, 40, 40, 40, 1000}));
     EXPECT_EQ(shown,
-              (QStringList{"Software Update Block 1/3 0/3", "Software Update Block 1/3 0/3",
-                           "Software Update Block 2/3 1/3", "Software Update Block 2/3 1/3",
-                           "Software Update Block 3/3 2/3", "Software Update Block 3/3 2/3"}));
+              (QStringList{"T6212 1/3 0/3", "T6212 1/3 0/3", "T6212 2/3 1/3", "T6212 2/3 1/3",
+                           "T6212 3/3 2/3", "T6212 3/3 2/3"}));
     rig.expect_reinitialised();
     EXPECT_TRUE(rig.image.blocks.isEmpty());  // the link reset empties the image
     EXPECT_TRUE(rig.run_until_connected());
@@ -150,6 +154,7 @@ TEST(FirmwareUpdate, EveryWayToFailEndsInAFreshConnection) {
         {"second line", none, "VERSION=2.10\r\nHARDWARE S1,E2\r\n", "", true, "T3801", 0},
         {"empty hardware", none, "VERSION=2.10\r\nHARDWARE=\r\n", "", true, "T3802", 0},
         {"data line", none, head + "4201\r\n24\r\n", "", true, "T38031", 0},
+        {"no blocks", none, head + "\r\n", "", true, "T6210", 0},
         {"unreadable file", none, "", "gone.qv5", true,
          "T3804 %1 T3805\r\nNo such file or directory", 0},
         {"other hardware", none, "VERSION=2.10\r\nHARDWARE=S1305B,E0001| S1305A,E0001\r\n42\r\n",
@@ -181,9 +186,16 @@ TEST(FirmwareUpdate, EveryWayToFailEndsInAFreshConnection) {
                              : row.image.isEmpty() ? rig.write_image(image_blocks(4))
                                                    : rig.write_image(row.image);
         rig.run_update(file, row.confirm);
+        // Once "b" went out the device waits in its boot loader, and the
+        // message says how to go on from there.
+        const bool boot = row.message.startsWith("T2400") || row.message.startsWith("T103") ||
+                          row.message.startsWith("T105");
+        EXPECT_EQ(rig.device.in_boot_loader(), boot);
         EXPECT_EQ(rig.dialogs.messages,
-                  row.message.isEmpty() ? QStringList()
-                                        : QStringList{QString(row.message).replace("%1", file)});
+                  row.message.isEmpty()
+                      ? QStringList()
+                      : QStringList{QString(row.message).replace("%1", file) +
+                                    (boot ? kNextStep : QString())});
         EXPECT_EQ(rig.device.boot_loader().accepted_blocks().size(), row.programmed);
         EXPECT_EQ(rig.device.boot_loader().restarts(), 0);
         // The handshake is tried three times before it is given up.
@@ -278,7 +290,7 @@ TEST(FirmwareUpdate, DeviceLeftInItsBootLoaderCanBeProgrammedAgain) {
     rig.run_update(file);
     // The device this run switched over is known: the same question as before.
     EXPECT_EQ(rig.dialogs.questions, (QStringList{kConfirm, kConfirm}));
-    EXPECT_EQ(rig.dialogs.messages, (QStringList{"T1052:''", "T104"}));
+    EXPECT_EQ(rig.dialogs.messages, (QStringList{"T1052:''" + kNextStep, "T104"}));
     EXPECT_EQ(rig.device.boot_loader().accepted_blocks().mid(2), blocks);
     EXPECT_TRUE(rig.run_until_connected());
 }

@@ -95,6 +95,9 @@ TEST_F(InfoWindowTest, ProgressDisplayCannotBeDismissedByTheUser) {
 
     info.set_text("Software Update Block 3/40");
     EXPECT_EQ(label()->text(), "Software Update Block 3/40");
+    info.close();  // the close box: the update goes on in sight
+    EXPECT_TRUE(info.isVisible());
+    EXPECT_FALSE(main.isEnabled());
     info.close_window();
     EXPECT_FALSE(info.isVisible());
     EXPECT_TRUE(main.isEnabled());
