@@ -86,8 +86,12 @@ QString SysstatTab::choose_file() {
     }
 }
 
+QString SysstatTab::table() const {
+    return p_.sysstatout->toPlainText();
+}
+
 bool SysstatTab::save_sysstat() {
-    const QString table = p_.sysstatout->toPlainText();
+    const QString table = this->table();
     if (table.isEmpty() || !p_.geraet.verbunden) return false;
     if (p_.geraet.sn.trimmed().isEmpty()) {
         p_.dialogs.show_message(p_.texts.lang_text(kSerialEmpty));
@@ -96,10 +100,8 @@ bool SysstatTab::save_sysstat() {
     const QString file = choose_file();
     if (file.isEmpty() || !p_.adopt_folder(file)) return false;
 
-    QString text = table;
-    text.replace(u'\n', kCrLf);
     QString error;
-    if (write_text_file(file, text + kCrLf, &error)) return true;
+    if (write_text_file(file, sysstat_file_text(table), &error)) return true;
     p_.dialogs.show_message(p_.texts.lang_text(kSaveFailed) + kCrLf + error);
     return false;
 }

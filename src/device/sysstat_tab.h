@@ -40,6 +40,8 @@ public:
     ~SysstatTab() override;
 
     bool pass_running() const { return running_; }
+    // The table as the tab shows it.
+    QString table() const;
 
     void cmd_sysstatread_click();
     // The dispatcher stored a block and asked for the next one.

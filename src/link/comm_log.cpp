@@ -78,3 +78,7 @@ bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& cloc
                    const LanguageTable& texts) {
     return save_text_file(comm_log_file_name(app_dir, clock), log.comm_log(), dialogs, texts);
 }
+
+QString comm_log_file_text(const CommLog& log) {
+    return log.comm_log() + QLatin1String("\r\n");
+}

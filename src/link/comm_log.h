@@ -69,5 +69,7 @@ bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
 
 // `cmd_saveprotokoll`: the log as app_dir + "protokoll" + yyyymmddhhnnss + ".txt".
 QString comm_log_file_name(const QString& app_dir, const Clock& clock);
+// The file save_comm_log writes: the log and one CR LF.
+QString comm_log_file_text(const CommLog& log);
 bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock, Dialogs& dialogs,
                    const LanguageTable& texts);

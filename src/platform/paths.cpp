@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 
+#include <QStandardPaths>
 #include <algorithm>
 
 QString folder_of(const QString& path) {
@@ -15,4 +16,9 @@ QString with_trailing_slash(const QString& folder) {
     if (folder.endsWith(u'\\')) return folder;
 #endif
     return folder + u'/';
+}
+
+QString archive_folder_proposal() {
+    return with_trailing_slash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) +
+           QLatin1String("Quorvel5");
 }

@@ -19,12 +19,6 @@ QString file_filter(const LanguageTable& texts) {
     return texts.lang_text(4201) + QLatin1String(" (*.txt)");
 }
 
-// A serial number may hold characters that no file name can.
-QString file_name_safe(QString text) {
-    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) text.replace(c, u'_');
-    return text;
-}
-
 // The dialog's default extension: a name without one gets ".txt".
 QString with_default_extension(const QString& path) {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1String(".txt") : path;
@@ -48,6 +42,11 @@ QString choose_save_path(const ProtocolFiles& files, const QString& proposed) {
 }
 
 }  // namespace
+
+QString file_name_safe(QString text) {
+    for (const QChar c : QStringLiteral("\\/:*?\"<>|")) text.replace(c, u'_');
+    return text;
+}
 
 QString escape_protocol_value(const QString& value) {
     QString text = value;

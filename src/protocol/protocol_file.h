@@ -29,6 +29,9 @@ QString protocol_file_text(const Pruefprotokoll& record);
 // or a device value that is not a number of its kind.
 bool parse_protocol_line(Pruefprotokoll& record, const QString& line);
 
+// A serial number may hold characters that no file name can: each becomes "_".
+QString file_name_safe(QString text);
+
 // The name offered for a new protocol file: serial number, "_" and the local
 // date and time as yyyymmdd_hhnnss, with ".txt".
 QString proposed_protocol_name(const QString& sn, const QDateTime& now);

@@ -76,6 +76,9 @@ void MainWindow::build_menu() {
     QMenu* datei = tag(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
     QAction* update =
         tag(datei->addAction(QStringLiteral("Softwareupdate")), "men_Softwareupdate", 11092);
+    men_besuch_ = tag(datei->addAction(QStringLiteral("Besuch abschließen")), "men_besuch", 6000);
+    men_besuch_->setEnabled(false);
+    QAction* archiv = tag(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
     tag(datei->addSeparator(), "mendiv", 0);
     QAction* info = tag(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
     QAction* beenden = tag(datei->addAction(QStringLiteral("Beenden")), "men_beenden", 11077);
@@ -93,6 +96,8 @@ void MainWindow::build_menu() {
     diagramm->setFont(font());
 
     connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
+    connect(men_besuch_, &QAction::triggered, this, &MainWindow::finish_visit_requested);
+    connect(archiv, &QAction::triggered, this, &MainWindow::archive_requested);
     connect(info, &QAction::triggered, this, &MainWindow::info_requested);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
     connect(men_kompressordruck_, &QAction::triggered, this, &MainWindow::chart_toggle_requested);
