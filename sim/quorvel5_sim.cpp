@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "platform/paths.h"
 #include "sim/device_emulator.h"
 #include "sim/firmware_image_file.h"
 #include "sim/pty_port.h"
@@ -110,7 +111,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Emulated Quorvel 5 concentrator on a pseudo-terminal, published as the link "
-        "ttyQV5SIM beside this program."));
+        "ttyQV5SIM where quorvel5 looks for it: beside this program in a build or "
+        "portable folder, in the user's runtime folder ($XDG_RUNTIME_DIR) once installed."));
     parser.addHelpOption();
     const auto opt = [&](const char* name, const char* help, const char* value = nullptr) {
         parser.addOption(
@@ -118,7 +120,7 @@ int main(int argc, char** argv) {
                                        QString::fromLatin1(value))
                   : QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help)));
     };
-    opt("dir", "Folder for the ttyQV5SIM link (default: this program's folder).", "DIR");
+    opt("dir", "Folder for the ttyQV5SIM link (default: where quorvel5 looks for it).", "DIR");
     opt("log", "Write one line per request received and reply sent to FILE.", "FILE");
     opt("drop", "Never send every Nth reply.", "N");
     opt("corrupt", "Send every Nth reply with a wrong CRC.", "N");
@@ -198,7 +200,7 @@ int main(int argc, char** argv) {
     if (!port.open(error)) fail(error);
     const QString dir = parser.isSet(QStringLiteral("dir"))
                             ? parser.value(QStringLiteral("dir"))
-                            : QCoreApplication::applicationDirPath();
+                            : app_paths(QCoreApplication::applicationDirPath()).link_dir;
     const QString link = QDir(dir).absoluteFilePath(QStringLiteral("ttyQV5SIM"));
     if (!port.publish_link(link, error)) fail(error);
 

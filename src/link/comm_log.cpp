@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
+#include "platform/paths.h"
 #include "platform/text_file.h"
 
 CommLog::CommLog(const Clock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
@@ -69,14 +70,16 @@ bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
     return false;
 }
 
-QString comm_log_file_name(const QString& app_dir, const Clock& clock) {
-    return app_dir + QLatin1String("protokoll") +
+QString comm_log_file_name(const QString& log_dir, const Clock& clock) {
+    return log_dir + QLatin1String("protokoll") +
            clock.now().toString(QStringLiteral("yyyyMMddHHmmss")) + QLatin1String(".txt");
 }
 
-bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock, Dialogs& dialogs,
+bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
                    const LanguageTable& texts) {
-    return save_text_file(comm_log_file_name(app_dir, clock), log.comm_log(), dialogs, texts);
+    // The user's data folder may not exist yet; a failure shows in the save.
+    make_folder_for(log_dir);
+    return save_text_file(comm_log_file_name(log_dir, clock), log.comm_log(), dialogs, texts);
 }
 
 QString comm_log_file_text(const CommLog& log) {

@@ -67,9 +67,9 @@ private:
 bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
                     const LanguageTable& texts);
 
-// `cmd_saveprotokoll`: the log as app_dir + "protokoll" + yyyymmddhhnnss + ".txt".
-QString comm_log_file_name(const QString& app_dir, const Clock& clock);
+// `cmd_saveprotokoll`: the log as log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
+QString comm_log_file_name(const QString& log_dir, const Clock& clock);
 // The file save_comm_log writes: the log and one CR LF.
 QString comm_log_file_text(const CommLog& log);
-bool save_comm_log(const CommLog& log, const QString& app_dir, const Clock& clock, Dialogs& dialogs,
+bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
                    const LanguageTable& texts);

@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -18,7 +20,54 @@ QString with_trailing_slash(const QString& folder) {
     return folder + u'/';
 }
 
+namespace {
+
+const QLatin1String kSettingsName("quorvel5.ini");
+
+QString user_folder(QStandardPaths::StandardLocation location, const QString& below = {}) {
+    return with_trailing_slash(QStandardPaths::writableLocation(location) + below);
+}
+
+// The shipped files of an installed program, or empty when there are none:
+// English is always shipped, so its file marks the folder.
+QString installed_data_dir(const QString& app_dir) {
+    const QString english = QStringLiteral("langEN.txt");
+    if (QFileInfo::exists(app_dir + english)) return {};
+    const QString shared =
+        with_trailing_slash(QDir::cleanPath(app_dir + QStringLiteral("../share/quorvel5")));
+    return QFileInfo::exists(shared + english) ? shared : QString();
+}
+
+}  // namespace
+
+AppPaths app_paths(const QString& app_dir) {
+    AppPaths paths;
+    paths.app_dir = with_trailing_slash(app_dir);
+    const QString shared = installed_data_dir(paths.app_dir);
+    paths.data_dir = shared.isEmpty() ? paths.app_dir : shared;
+    paths.defaults_file = paths.data_dir + kSettingsName;
+    if (shared.isEmpty() && QFileInfo(paths.app_dir).isWritable()) {
+        paths.config_dir = paths.log_dir = paths.start_dir = paths.link_dir = paths.app_dir;
+        return paths;
+    }
+    const QString ours = QStringLiteral("/quorvel5");
+    paths.config_dir = user_folder(QStandardPaths::GenericConfigLocation, ours);
+    paths.log_dir = user_folder(QStandardPaths::GenericDataLocation, ours);
+    paths.start_dir = user_folder(QStandardPaths::DocumentsLocation);
+    paths.link_dir = user_folder(QStandardPaths::RuntimeLocation);
+    return paths;
+}
+
+QString settings_file_to_read(const AppPaths& paths) {
+    const QString own = paths.config_dir + kSettingsName;
+    return QFileInfo::exists(own) ? own : paths.defaults_file;
+}
+
+bool make_folder_for(const QString& file) {
+    const QString folder = folder_of(file);
+    return folder.isEmpty() || QDir().mkpath(folder);
+}
+
 QString archive_folder_proposal() {
-    return with_trailing_slash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) +
-           QLatin1String("Quorvel5");
+    return user_folder(QStandardPaths::DocumentsLocation) + QLatin1String("Quorvel5");
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -12,11 +13,17 @@ QString default_suffix(const QString& filter) {
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+// Every message also goes to the error output when asked for
+// (QT_LOGGING_RULES="quorvel5.messages.info=true"): a run without a screen,
+// or a support call, can then tell what the technician was shown.
+Q_LOGGING_CATEGORY(lc_messages, "quorvel5.messages", QtWarningMsg)
+
 QWidget* QtDialogs::parent() const {
     return parent_ ? parent_ : QApplication::activeWindow();
 }
 
 void QtDialogs::show_message(const QString& text) {
+    qCInfo(lc_messages).noquote() << text;
     QMessageBox box(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::Ok, parent());
     box.exec();
 }

@@ -1,5 +1,6 @@
 #include "platform/serial_ftd2xx.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -68,7 +69,32 @@ std::vector<Candidate> list_candidates(const QStringList& ftdi_ports, const QStr
 
 }  // namespace
 
+QStringList usb_serial_ftdi_ports(const QString& usb_serial_folder, const QString& dev_folder) {
+    QStringList paths;
+    const QDir bus(usb_serial_folder);
+    const QStringList names = bus.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
+    for (const QString& name : names) {
+        // ttyUSB0 leads to .../1-1/1-1:1.0/ttyUSB0: the USB device is two folders up.
+        const QString port = QFileInfo(bus.filePath(name)).canonicalFilePath();
+        QFile vendor(QDir::cleanPath(port + QStringLiteral("/../../idVendor")));
+        if (port.isEmpty() || !vendor.open(QIODevice::ReadOnly)) continue;
+        bool ok = false;
+        if (vendor.readAll().trimmed().toUShort(&ok, 16) == kFtdiVendorId && ok)
+            paths << dev_folder + name;
+    }
+    paths.sort();
+    return paths;
+}
+
 QStringList system_ftdi_ports() {
+#ifdef Q_OS_LINUX
+    // FTDI converters are driven by the kernel's usb-serial driver, which lists
+    // its ports in one folder. Asking udev about every terminal instead costs
+    // tens of milliseconds (a system has dozens of consoles), which the
+    // program's start-up and every fresh look for a converter would pay.
+    return usb_serial_ftdi_ports(QStringLiteral("/sys/bus/usb-serial/devices"),
+                                 QStringLiteral("/dev/"));
+#else
     QStringList paths;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports) {
@@ -77,6 +103,7 @@ QStringList system_ftdi_ports() {
     }
     paths.sort();
     return paths;
+#endif
 }
 
 struct SerialFtd2xx::OpenPort {
@@ -120,13 +147,13 @@ QString serial_open_error_detail(const QString& path, QSerialPort::SerialPortErr
     return QStringLiteral("%1: %2").arg(path, error_string);
 }
 
-SerialFtd2xx::SerialFtd2xx(const QString& app_dir)
-    : emulator_link_(app_dir + QStringLiteral("ttyQV5SIM")),
+SerialFtd2xx::SerialFtd2xx(const QString& link_dir)
+    : emulator_link_(link_dir + QStringLiteral("ttyQV5SIM")),
       discovery_(kDeviceFolders, system_ftdi_ports, system_clock_) {}
 
-SerialFtd2xx::SerialFtd2xx(const QString& app_dir, PortDiscovery::Lister lister,
+SerialFtd2xx::SerialFtd2xx(const QString& link_dir, PortDiscovery::Lister lister,
                            const QStringList& device_folders, const Clock& clock)
-    : emulator_link_(app_dir + QStringLiteral("ttyQV5SIM")),
+    : emulator_link_(link_dir + QStringLiteral("ttyQV5SIM")),
       discovery_(device_folders, std::move(lister), clock) {}
 
 SerialFtd2xx::~SerialFtd2xx() = default;

@@ -12,7 +12,7 @@
 
 // The converter calls on the operating system's serial ports. Converters are
 // the FTDI ports the system lists (USB vendor id 0x0403), ordered by device
-// path, followed by the emulator: a link "ttyQV5SIM" in the program folder,
+// path, followed by the emulator: a link "ttyQV5SIM" in the emulator's folder,
 // counted only while it resolves to a terminal. So FT_Open(0) opens real
 // hardware before the emulator when both are there.
 //
@@ -25,11 +25,11 @@
 // must see bytes that arrived meanwhile.
 class SerialFtd2xx final : public Ftd2xx {
 public:
-    // `app_dir`: the program folder with a trailing "/".
-    explicit SerialFtd2xx(const QString& app_dir);
+    // `link_dir`: where quorvel5-sim publishes its link, with a trailing "/".
+    explicit SerialFtd2xx(const QString& link_dir);
     // How the system's FTDI ports are listed, the folders watched for devices
     // coming and going, and the clock that ages the list (tests hand in their own).
-    SerialFtd2xx(const QString& app_dir, PortDiscovery::Lister lister,
+    SerialFtd2xx(const QString& link_dir, PortDiscovery::Lister lister,
                  const QStringList& device_folders, const Clock& clock);
     ~SerialFtd2xx() override;
 
@@ -86,6 +86,10 @@ constexpr int kTextDeviceInUse = 2952;
 
 // The system's FTDI ports (USB vendor id 0x0403), ordered by device path.
 QStringList system_ftdi_ports();
+// On Linux: the ports of the kernel's usb-serial driver (`usb_serial_folder`,
+// normally /sys/bus/usb-serial/devices) whose USB device has the FTDI vendor
+// id, as nodes in `dev_folder` (with a trailing "/").
+QStringList usb_serial_ftdi_ports(const QString& usb_serial_folder, const QString& dev_folder);
 
 // True when `path` (after following links) is a terminal device.
 bool is_terminal_device(const QString& path);

@@ -77,7 +77,8 @@ App::App(AppDeps deps)
             deps.waiter, link_view}),
       print_engine(deps.dialogs, texts),
       printer_choice(deps.printers ? *deps.printers : qt_printers_),
-      deps_(deps) {
+      deps_(deps),
+      paths_(app_paths(deps.app_dir)) {
     wire();
 }
 
@@ -98,13 +99,13 @@ void App::wire() {
 }
 
 bool App::startup() {
-    config_defaults(settings, app_dir());
-    load_config(settings, config_path(app_dir()), app_dir(), deps_.dialogs);
+    config_defaults(settings, paths_.start_dir);
+    load_config(settings, settings_file_to_read(paths_), paths_.start_dir, deps_.dialogs);
     poll.timer1().setInterval(settings.TIMERINTERVAL);
-    if (!load_language(texts, language_path(app_dir(), language_code(app_dir())), deps_.dialogs))
-        return false;
+    const QString code = language_code(paths_.data_dir);
+    if (!load_language(texts, language_path(paths_.data_dir, code), deps_.dialogs)) return false;
     deps_.ft.use_texts(&texts);
-    load_qt_translations(qt_translator_, language_code(app_dir()));
+    load_qt_translations(qt_translator_, code);
 
     window_ = std::make_unique<MainWindow>();
     qt_printers_.set_parent(window_.get());
@@ -117,12 +118,12 @@ bool App::startup() {
     add_sysstat_tab();
     wire_chart();
     developer_tab_ = new DeveloperTab(window_->tab_page(3), {comm_log, frames, port, deps_.dialogs,
-                                                             texts, deps_.clock, app_dir()});
+                                                             texts, deps_.clock, paths_.log_dir});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     build_protocol_form();
     add_visit_record();
     firmware_ = std::make_unique<FirmwareUpdate>(
-        FirmwareUpdate::Parts{settings, deps_.app_dir, deps_.dialogs, texts, geraet, frames, port,
+        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames, port,
                               poll, *info_window_, firmware_image});
     QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &poll,
                      [this] { reinit_connection(); });
@@ -158,7 +159,7 @@ bool App::startup() {
 // the tabs' file dialogs share this one step.
 std::function<bool(const QString&)> App::adopt_folder() {
     return [this](const QString& chosen_file) {
-        return adopt_initdir(settings, chosen_file, app_dir(), deps_.dialogs, texts);
+        return adopt_initdir(settings, chosen_file, paths_.config_dir, deps_.dialogs, texts);
     };
 }
 
@@ -177,7 +178,8 @@ void App::build_protocol_form() {
 }
 
 std::function<bool()> App::settings_saver() {
-    return [this] { return save_config(settings, config_path(app_dir()), deps_.dialogs, texts); };
+    return [this] { return save_config(settings, config_path(paths_.config_dir), deps_.dialogs, texts);
+    };
 }
 
 // Headings and labels on paper are what the main window shows.

@@ -14,6 +14,7 @@
 #include "link/port.h"
 #include "link/port_state.h"
 #include "platform/language_table.h"
+#include "platform/paths.h"
 #include "platform/qt_printer_system.h"
 #include "platform/settings.h"
 #include "protocol/print_layout.h"
@@ -85,6 +86,7 @@ public:
     void reinit_connection();
 
     const QString& app_dir() const { return deps_.app_dir; }
+    const AppPaths& paths() const { return paths_; }
     MainWindow* window() const { return window_.get(); }
     InfoWindow* info_window() const { return info_window_.get(); }
     DeviceTab* device_tab() const { return device_tab_.get(); }
@@ -126,6 +128,7 @@ private:
     std::function<bool()> settings_saver();
 
     AppDeps deps_;
+    AppPaths paths_;
     QtPrinterSystem qt_printers_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<DeviceTab> device_tab_;

@@ -59,23 +59,23 @@ bool read_settings(Settings& settings, const QStringList& lines) {
 
 }  // namespace
 
-void config_defaults(Settings& settings, const QString& app_dir) {
+void config_defaults(Settings& settings, const QString& start_dir) {
     settings.TIMEOUT = 1.0;
     settings.TIMERINTERVAL = 50;
-    settings.INITDIR = app_dir;
+    settings.INITDIR = start_dir;
     settings.ARCHIVDIR.clear();
 }
 
-QString config_path(const QString& app_dir) {
-    return app_dir + QLatin1String("quorvel5.ini");
+QString config_path(const QString& config_dir) {
+    return config_dir + QLatin1String("quorvel5.ini");
 }
 
-bool load_config(Settings& settings, const QString& path, const QString& app_dir,
+bool load_config(Settings& settings, const QString& path, const QString& start_dir,
                  Dialogs& dialogs) {
-    config_defaults(settings, app_dir);
+    config_defaults(settings, start_dir);
     QStringList lines;
     if (read_text_lines(path, lines) && read_settings(settings, lines)) return true;
-    config_defaults(settings, app_dir);
+    config_defaults(settings, start_dir);
     dialogs.show_message(QString::fromLatin1(kConfigLoadFailed));
     return false;
 }
@@ -95,15 +95,17 @@ bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs
     // The archive's line only once a folder was chosen: older files stay as they were.
     if (!settings.ARCHIVDIR.isEmpty())
         text += QLatin1String("ARCHIVDIR|") + settings.ARCHIVDIR + crlf;
-    if (write_text_file(path, text, nullptr, WriteMode::InPlaceIfFolderLocked)) return true;
+    if (make_folder_for(path) &&
+        write_text_file(path, text, nullptr, WriteMode::InPlaceIfFolderLocked))
+        return true;
     dialogs.show_message(texts.lang_text(5000));
     return false;
 }
 
-bool adopt_initdir(Settings& settings, const QString& chosen_file, const QString& app_dir,
+bool adopt_initdir(Settings& settings, const QString& chosen_file, const QString& config_dir,
                    Dialogs& dialogs, const LanguageTable& texts) {
     const QString folder = folder_of(chosen_file);
     if (folder.isEmpty() || folder == settings.INITDIR) return true;
     settings.INITDIR = folder;
-    return save_config(settings, config_path(app_dir), dialogs, texts);
+    return save_config(settings, config_path(config_dir), dialogs, texts);
 }

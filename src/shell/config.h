@@ -7,24 +7,27 @@
 class Dialogs;
 struct LanguageTable;
 
-// The settings file quorvel5.ini beside the program: lines of key, "|" and value.
+// The settings file quorvel5.ini: lines of key, "|" and value. Where it lives
+// (`config_dir`) and where the file dialogs start (`start_dir`) come from
+// platform/paths.
 
-void config_defaults(Settings& settings, const QString& app_dir);
-QString config_path(const QString& app_dir);
+void config_defaults(Settings& settings, const QString& start_dir);
+QString config_path(const QString& config_dir);
 
 // Reads the file over the defaults. Any failure (no file, a known key without a
 // value, a value that is not a number of its type) discards everything read,
 // restores the defaults, says "unable to load configuration" and returns false.
-bool load_config(Settings& settings, const QString& path, const QString& app_dir, Dialogs& dialogs);
+bool load_config(Settings& settings, const QString& path, const QString& start_dir,
+                 Dialogs& dialogs);
 
-// Writes the three lines; on failure tells the user (language text 5000) and
+// Writes the three lines, making the file's folder first; on failure tells the user (language text 5000) and
 // leaves the old file intact. The settings in memory keep their values.
 bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs,
                  const LanguageTable& texts);
 
 // After a file dialog picked `chosen_file`: a folder other than INITDIR becomes
 // INITDIR and is saved at once. False only when that save failed.
-bool adopt_initdir(Settings& settings, const QString& chosen_file, const QString& app_dir,
+bool adopt_initdir(Settings& settings, const QString& chosen_file, const QString& config_dir,
                    Dialogs& dialogs, const LanguageTable& texts);
 
 // Number texts of the file follow the user's locale.

@@ -116,7 +116,7 @@ void DeveloperTab::send_command() {
 }
 
 void DeveloperTab::save_protokoll() {
-    save_comm_log(p_.log, p_.app_dir, p_.clock, p_.dialogs, p_.texts);
+    save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts);
 }
 
 void DeveloperTab::append_out(const QString& text) {

@@ -28,7 +28,7 @@ public:
         Dialogs& dialogs;
         const LanguageTable& texts;
         const Clock& clock;
-        QString app_dir;
+        QString log_dir;  // where saved communication logs go
     };
     DeveloperTab(QWidget* page, Parts parts);
 

@@ -57,7 +57,7 @@ bool FirmwareUpdate::choose_and_read_image() {
                                                    QStringLiteral("Tessmar O2 Software (*.qv5)"));
     if (file.isEmpty()) return false;
     // The new folder is remembered before the image is even looked at.
-    return adopt_initdir(p_.settings, file, p_.app_dir, p_.dialogs, p_.texts) &&
+    return adopt_initdir(p_.settings, file, p_.config_dir, p_.dialogs, p_.texts) &&
            read_image(file, p_.image, p_.dialogs, p_.texts);
 }
 

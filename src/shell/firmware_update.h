@@ -23,7 +23,7 @@ class FirmwareUpdate : public QObject {
 public:
     struct Parts {
         Settings& settings;
-        const QString& app_dir;
+        const QString& config_dir;  // where quorvel5.ini lives
         Dialogs& dialogs;
         const LanguageTable& texts;
         Geraetedaten& geraet;

@@ -11,12 +11,15 @@
 #include "platform/qt_dialogs.h"
 #include "platform/waiter.h"
 #include "shell/app.h"
+#include "shell/command_line.h"
 #include "shell/main_window.h"
 
 int main(int argc, char* argv[]) {
+    const QString version = QStringLiteral("1.2.0");
+    answer_help_or_version(argc, argv, version);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel5"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QApplication::setApplicationVersion(version);
 
     QtDialogs dialogs;
     SystemClock clock;
@@ -25,7 +28,7 @@ int main(int argc, char* argv[]) {
 #ifdef Q_OS_WIN
     DllFtd2xx ft;  // the converter vendor's driver, loaded at run time
 #else
-    SerialFtd2xx ft(app_dir);
+    SerialFtd2xx ft(app_paths(app_dir).link_dir);
 #endif
     App app({app_dir, dialogs, clock, ft, waiter});
     if (!app.startup()) return 1;

@@ -128,3 +128,23 @@ TEST_F(PortDiscoveryTest, ConverterBackendListsOnceAcrossManyTicks) {
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(system.listings, 2);
 }
+
+// The kernel's usb-serial folder as sysfs lays it out: each port a link into
+// its USB interface, the vendor id two folders above the port.
+TEST(UsbSerialPorts, OnlyFtdiConvertersCountInDevicePathOrder) {
+    QTemporaryDir sys;
+    const QString bus = sys.path() + "/bus/usb-serial/devices";
+    QDir().mkpath(bus);
+    const auto add = [&](const char* port, const char* usb, const QByteArray& vendor) {
+        const QString device = sys.path() + "/devices/" + usb;
+        QDir().mkpath(device + "/" + usb + ":1.0/" + port);
+        write_bytes(device + "/idVendor", vendor);
+        QFile::link(device + "/" + usb + ":1.0/" + port, bus + "/" + port);
+    };
+    add("ttyUSB1", "1-2", "0403\n");
+    add("ttyUSB0", "1-1", "0403\n");
+    add("ttyUSB2", "1-3", "067b\n");  // another maker's converter
+    add("ttyUSB3", "1-4", "");        // a vendor id that cannot be read
+    EXPECT_EQ(usb_serial_ftdi_ports(bus, "/dev/"), QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+    EXPECT_TRUE(usb_serial_ftdi_ports(sys.path() + "/none", "/dev/").isEmpty());
+}

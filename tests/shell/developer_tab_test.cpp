@@ -171,9 +171,10 @@ TEST_F(DeveloperTabTest, SaveWritesTheLogBesideTheProgram) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
-TEST_F(DeveloperTabTest, SaveIntoAMissingFolderTellsTheUser) {
+TEST_F(DeveloperTabTest, SaveWhereNoFolderCanBeMadeTellsTheUser) {
     texts.texts[5400] = "The file";
     texts.texts[5500] = "could not be saved.";
+    write_bytes(dir.path() + "/gone", "a file where the folder belongs");
     QWidget other_page;
     DeveloperTab elsewhere(&other_page,
                            {log, frames, port, dialogs, texts, clock, dir.path() + "/gone/"});
