@@ -3,9 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QGroupBox>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "device/chart.h"
 #include "device/chart_box.h"
@@ -123,8 +123,8 @@ bool App::startup() {
     build_protocol_form();
     add_visit_record();
     firmware_ = std::make_unique<FirmwareUpdate>(
-        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames, port,
-                              poll, *info_window_, firmware_image});
+        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames,
+                              port, poll, *info_window_, firmware_image});
     QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &poll,
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
@@ -178,7 +178,8 @@ void App::build_protocol_form() {
 }
 
 std::function<bool()> App::settings_saver() {
-    return [this] { return save_config(settings, config_path(paths_.config_dir), deps_.dialogs, texts);
+    return [this] {
+        return save_config(settings, config_path(paths_.config_dir), deps_.dialogs, texts);
     };
 }
 
@@ -199,11 +200,10 @@ void open_in_file_manager(const QString& folder) {
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
 void App::add_visit_record() {
-    visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
-        geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, comm_log, settings,
-        deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
-        settings_saver(),
-        open_in_file_manager});
+    visit_ = std::make_unique<FinishVisit>(
+        FinishVisit::Parts{geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, comm_log,
+                           settings, deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine,
+                           window_captions(), settings_saver(), open_in_file_manager});
     FinishVisit* visit = visit_.get();
     QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);

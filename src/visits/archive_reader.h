@@ -10,18 +10,18 @@
 
 // What the archive shows of one visit, from its folder name and protocol.txt.
 struct ArchivedVisit {
-    QString path;       // the visit's folder
-    QDateTime when;     // the finish time from the folder's name
+    QString path;           // the visit's folder
+    QDateTime when;         // the finish time from the folder's name
     bool readable = false;  // protocol.txt was found and read whole
     QString pruefer;
-    QString stk;        // the check box state as the file holds it: "0", "1", "2"
+    QString stk;  // the check box state as the file holds it: "0", "1", "2"
     QString bstd;
     QString sw;
     double o2 = 0;
 };
 
 struct ArchivedDevice {
-    QString name;  // the serial number's folder
+    QString name;                   // the serial number's folder
     QVector<ArchivedVisit> visits;  // newest first
 };
 

@@ -34,8 +34,7 @@ QString check_text(const QString& stk, const LanguageTable& texts) {
 
 }  // namespace
 
-ArchiveWindow::ArchiveWindow(Parts parts, QWidget* parent)
-    : QDialog(parent), p_(std::move(parts)) {
+ArchiveWindow::ArchiveWindow(Parts parts, QWidget* parent) : QDialog(parent), p_(std::move(parts)) {
     setObjectName(QStringLiteral("frm_archiv"));
     build();
 }

@@ -1,8 +1,8 @@
 #include "visits/history_chart.h"
 
+#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 
@@ -43,9 +43,8 @@ void HistoryChart::paintEvent(QPaintEvent*) {
     if (points_.isEmpty()) return;
 
     QVector<HistoryPoint> sorted = points_;
-    std::sort(sorted.begin(), sorted.end(), [this](const HistoryPoint& a, const HistoryPoint& b) {
-        return x_of(a) < x_of(b);
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [this](const HistoryPoint& a, const HistoryPoint& b) { return x_of(a) < x_of(b); });
     double x_min = x_of(sorted.first());
     double x_max = x_of(sorted.last());
     if (x_max <= x_min) x_max = x_min + 1;

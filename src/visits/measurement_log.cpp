@@ -41,9 +41,8 @@ QByteArray measurements_csv(const std::deque<MeasurementRow>& rows) {
         "supply_voltage_v,gas_temperature_c,compressor_temperature_c,phase\n";
     csv.reserve(csv.size() + qsizetype(rows.size()) * 90);
     for (const MeasurementRow& row : rows) {
-        QByteArray line = QDateTime::fromMSecsSinceEpoch(row.local_ms)
-                              .toString(Qt::ISODate)
-                              .toLatin1();
+        QByteArray line =
+            QDateTime::fromMSecsSinceEpoch(row.local_ms).toString(Qt::ISODate).toLatin1();
         add_number(line, row.laufzeit, 2);
         add_number(line, row.o2, 1);
         add_number(line, row.mwo2, 1);

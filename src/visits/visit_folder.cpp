@@ -10,8 +10,8 @@ VisitFolder::~VisitFolder() {
     if (!temp_.isEmpty() && final_.isEmpty()) QDir(temp_).removeRecursively();
 }
 
-bool VisitFolder::begin(const QString& archive, const QString& serial_folder,
-                        const QDateTime& when, QString* error) {
+bool VisitFolder::begin(const QString& archive, const QString& serial_folder, const QDateTime& when,
+                        QString* error) {
     parent_ = with_trailing_slash(archive) + serial_folder + u'/';
     stamp_ = visit_stamp(when);
     if (!QDir().mkpath(parent_)) {

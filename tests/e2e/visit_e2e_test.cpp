@@ -45,7 +45,8 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     ASSERT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
     const QString folder = rig.app->visit()->last_folder();
     EXPECT_TRUE(rig.dialogs.questions.last().contains(folder));
-    EXPECT_TRUE(QRegularExpression(archive + "/QV5000012345/\\d{8}_\\d{6}$").match(folder).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(archive + "/QV5000012345/\\d{8}_\\d{6}$").match(folder).hasMatch())
         << folder.toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
               QStringList({"communication.txt", "measurements.csv", "protocol.pdf", "protocol.txt",

@@ -67,7 +67,7 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
             put(entry + "/protocol.txt", c.protocol);
     }
     put(dev + ".20261204_000000.writing/protocol.txt", good);  // still being written
-    put(archive.path() + "/loose.pdf", "%PDF");                 // no device folder
+    put(archive.path() + "/loose.pdf", "%PDF");                // no device folder
 
     const QVector<ArchivedDevice> devices = list_archive(archive.path());
     ASSERT_EQ(devices.size(), 1);
@@ -98,15 +98,14 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
         QByteArray bytes;
         std::optional<double> mean;
     };
-    for (const Tail& t : {Tail{header + "2026-12-01T10:00:00,1,93.0,92.5,1,2,3,4,5,6,7\n", 92.5},
-                          Tail{"00:00,1,93.0,92.5,1,2,3,4,5,6,7\n2026-12-01T10:00:01,1,9,91.0,1,2"
-                               ",3,4,5,6,7",
-                               91.0},
-                          Tail{header, std::nullopt},
-                          Tail{header + "2026-12-01T10:00:00,1,93.0,nan,1,2,3,4,5,6,7\n",
-                               std::nullopt},
-                          Tail{header + "2026-12-01T10:00:00,1,93.0\n", std::nullopt},
-                          Tail{"", std::nullopt}})
+    for (const Tail& t :
+         {Tail{header + "2026-12-01T10:00:00,1,93.0,92.5,1,2,3,4,5,6,7\n", 92.5},
+          Tail{"00:00,1,93.0,92.5,1,2,3,4,5,6,7\n2026-12-01T10:00:01,1,9,91.0,1,2"
+               ",3,4,5,6,7",
+               91.0},
+          Tail{header, std::nullopt},
+          Tail{header + "2026-12-01T10:00:00,1,93.0,nan,1,2,3,4,5,6,7\n", std::nullopt},
+          Tail{header + "2026-12-01T10:00:00,1,93.0\n", std::nullopt}, Tail{"", std::nullopt}})
         EXPECT_EQ(last_mean_o2(t.bytes), t.mean) << t.bytes.constData();
 }
 
@@ -119,8 +118,8 @@ TEST(VisitFolder, NeverOverwritesAndLeavesNothingWhenNotCommitted) {
         ASSERT_TRUE(abandoned.begin(archive.path(), "SN1", when, &error));
         ASSERT_TRUE(abandoned.write_bytes("measurements.csv", "x", &error));
     }
-    EXPECT_TRUE(QDir(archive.path() + "/SN1").entryList(QDir::AllEntries | QDir::Hidden |
-                                                        QDir::NoDotAndDotDot)
+    EXPECT_TRUE(QDir(archive.path() + "/SN1")
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                     .isEmpty());
     for (const char* expected : {"20261208_021530", "20261208_021530_2"}) {
         VisitFolder folder;
