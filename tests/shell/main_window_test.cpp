@@ -200,13 +200,15 @@ TEST_F(MainWindowTest, MenuHasItsEntriesInOrderWithTextIds) {
     EXPECT_EQ(diagramm->property("textId").toInt(), 11078);
 
     QStringList names;
-    for (QAction* action : datei->actions()) names << action->objectName();
-    EXPECT_EQ(names, QStringList({"men_Softwareupdate", "mendiv", "men_Info", "men_beenden"}));
-    EXPECT_TRUE(datei->actions().at(1)->isSeparator());
-    EXPECT_FALSE(datei->actions().at(1)->property("textId").isValid());
-    EXPECT_EQ(datei->actions().at(0)->property("textId").toInt(), 11092);
-    EXPECT_EQ(datei->actions().at(2)->property("textId").toInt(), 11076);
-    EXPECT_EQ(datei->actions().at(3)->property("textId").toInt(), 11077);
+    QList<int> ids;
+    for (QAction* action : datei->actions()) {
+        names << action->objectName();
+        ids << action->property("textId").toInt();
+    }
+    EXPECT_EQ(names, QStringList({"men_Softwareupdate", "men_besuch", "men_archiv", "mendiv",
+                                  "men_Info", "men_beenden"}));
+    EXPECT_EQ(ids, QList<int>({11092, 6000, 6001, 0, 11076, 11077}));
+    EXPECT_TRUE(datei->actions().at(3)->isSeparator());
     ASSERT_EQ(diagramm->actions().size(), 1);
     EXPECT_EQ(diagramm->actions().at(0), window.men_kompressordruck());
     EXPECT_EQ(window.men_kompressordruck()->property("textId").toInt(), 11079);
