@@ -69,8 +69,8 @@ void BM_PollTickWithReplyWaiting(benchmark::State& state) {
     NoWait waiter;
     LoopbackDevice device;
     BenchLink rig(device, clock, waiter);
-    PollCycle& poll = rig.poll;
-    Geraetedaten& geraet = rig.geraet;
+    PollCycle& poll = rig.link.poll;
+    Geraetedaten& geraet = rig.link.geraet;
     poll.connect();
     // Through the start requests into the connected rhythm.
     for (int i = 0; i < 40; ++i) {

@@ -11,6 +11,7 @@
 #include "platform/language_table.h"
 #include "platform/settings.h"
 #include "protocol/protocol_form.h"
+#include "support/sample_device.h"
 
 namespace {
 
@@ -33,10 +34,7 @@ private:
 
 struct Rig {
     Rig() {
-        geraet.verbunden = true;
-        geraet.sn = QStringLiteral("QV5000012345");
-        geraet.bstd = QStringLiteral("01234:50");
-        geraet.o2 = 93.4;
+        set_sample_device(geraet);
         settings.INITDIR = dir.path() + QLatin1Char('/');
         frame->setGeometry(4, 0, 957, 653);
         form.tab_clicked(1);

@@ -12,6 +12,8 @@
 #include <QTimer>
 
 #include "bench_link.h"
+#include "platform/clock.h"
+#include "platform/waiter.h"
 #include "device/sysstat.h"
 #include "link/requests.h"
 #include "sim/device_emulator.h"
@@ -42,10 +44,10 @@ void BM_FullSysstatRead(benchmark::State& state) {
     EmulatorFtd2xx ft(device, clock);
     BenchLink rig(ft, clock, waiter);
     rig.settings.TIMERINTERVAL = kTickMs;
-    rig.poll.timer1().setInterval(kTickMs);
-    Geraetedaten& geraet = rig.geraet;
-    LinkState& link = rig.link;
-    ReplyDispatcher& dispatcher = rig.dispatcher;
+    rig.link.poll.timer1().setInterval(kTickMs);
+    Geraetedaten& geraet = rig.link.geraet;
+    LinkState& link = rig.link.link_state;
+    ReplyDispatcher& dispatcher = rig.link.dispatcher;
     bool complete = false;
     QString table;
     QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, [&] {
@@ -61,7 +63,7 @@ void BM_FullSysstatRead(benchmark::State& state) {
         if (e.direction == WireLogEntry::Direction::Sent) ++exchanges;
     });
 
-    rig.poll.connect();
+    rig.link.poll.connect();
     // Connected, and the start requests all answered.
     if (!run_until([&] { return geraet.verbunden && link.outbuffer_count == 0; }, 10000)) {
         state.SkipWithError("did not connect");
@@ -75,7 +77,7 @@ void BM_FullSysstatRead(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         geraet.sysstat.resize(1);
-        rig.frames.enqueue(req_sysstat(1));
+        rig.link.frames.enqueue(req_sysstat(1));
         if (!run_until([&] { return complete; }, 20000)) {
             state.SkipWithError("the read did not finish");
             break;

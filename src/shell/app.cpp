@@ -68,13 +68,7 @@ void WindowLinkView::set_window_enabled(bool enabled) {
 }
 
 App::App(AppDeps deps)
-    : port_state{&deps.ft, 0},
-      comm_log(deps.clock),
-      frames(link_state, port_state, comm_log, deps.dialogs, deps.clock),
-      port(port_state, comm_log, deps.dialogs, texts),
-      dispatcher(geraet, poll_state.timeout_count, frames, deps.dialogs, texts, deps.clock),
-      poll({poll_state, link_state, frames, port, geraet, settings, comm_log, deps.clock,
-            deps.waiter, link_view}),
+    : link({deps.ft, deps.clock, deps.waiter, deps.dialogs, link_view, texts, settings}),
       print_engine(deps.dialogs, texts),
       printer_choice(deps.printers ? *deps.printers : qt_printers_),
       deps_(deps),
@@ -88,14 +82,7 @@ App::~App() {
 }
 
 void App::wire() {
-    QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
-                     &ReplyDispatcher::dispatch_reply);
-    QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::reset_and_reopen);
     QObject::connect(&poll, &PollCycle::was_reset, &poll, [this] { firmware_image.clear(); });
-    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, &poll, [this] {
-        link_view.set_busy_cursor(false);
-        link_view.set_tabs_enabled(true);
-    });
 }
 
 bool App::startup() {
@@ -129,6 +116,9 @@ bool App::startup() {
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
     poll.link_reset();
+    // The chart is drawn by the window's first layout, at its real size: drawing
+    // it here, at a size about to change, cost a tenth of the start-up.
+    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
     comm_log.start();
     protocol_form_->init_protocol(geraet, true);
     apply_language(window_.get(), texts);
@@ -252,7 +242,6 @@ void App::wire_chart() {
     chart_ = std::make_unique<Chart>(*device_tab_->chart(), geraet, texts);
     QObject::connect(&dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
                      &Chart::chart_add_points);
-    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
     QObject::connect(window_.get(), &MainWindow::tab_laid_out, chart_.get(), [this](int index) {
         if (index == 0) chart_->chart_resized();
     });

@@ -5,14 +5,8 @@
 #include <functional>
 #include <memory>
 
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
-#include "link/frame.h"
+#include "link/device_link.h"
 #include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
-#include "link/port_state.h"
 #include "platform/language_table.h"
 #include "platform/paths.h"
 #include "platform/qt_printer_system.h"
@@ -100,17 +94,19 @@ public:
 
     Settings settings;
     LanguageTable texts;
-    Geraetedaten geraet;
     Pruefprotokoll pruefprotokoll;
-    LinkState link_state;
-    PortState port_state;
-    PollState poll_state;
-    CommLog comm_log;
-    FrameLink frames;
-    Port port;
-    ReplyDispatcher dispatcher;
     WindowLinkView link_view;
-    PollCycle poll;
+    DeviceLink link;
+    // The link's records and parts by their short names.
+    Geraetedaten& geraet = link.geraet;
+    LinkState& link_state = link.link_state;
+    PortState& port_state = link.port_state;
+    PollState& poll_state = link.poll_state;
+    CommLog& comm_log = link.comm_log;
+    FrameLink& frames = link.frames;
+    Port& port = link.port;
+    ReplyDispatcher& dispatcher = link.dispatcher;
+    PollCycle& poll = link.poll;
     // The page's print engine and the printer chosen last; both live for the run.
     PrintMarkup print_engine;
     PrinterChoice printer_choice;

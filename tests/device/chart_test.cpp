@@ -13,6 +13,7 @@
 #include "device/chart_drawing.h"
 #include "link/device_data.h"
 #include "platform/language_table.h"
+#include "support/locale_guard.h"
 
 namespace {
 
@@ -175,7 +176,7 @@ TEST_F(ChartTest, FirstPointDrawsNothingAndSegmentsShadeByPhase) {
 }
 
 TEST_F(ChartTest, LabelsReadFromTheTopAndTimeOnlyUnderTheBottomPanel) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    LocaleGuard locale(LocaleGuard::german());
     auto labels = [this](int index, bool time) {
         QStringList out;
         const ChartPanel& p = panel(index);
@@ -187,7 +188,7 @@ TEST_F(ChartTest, LabelsReadFromTheTopAndTimeOnlyUnderTheBottomPanel) {
     EXPECT_EQ(labels(2, false), "100 80 60 40 20 0");
     EXPECT_EQ(labels(3, false), "2000 1500 1000 500 0");
     EXPECT_EQ(labels(3, true), "0 5 10 15 20 25 30 35 40 45 50 55 60");
-    QLocale::setDefault(QLocale::c());
+    locale.set(QLocale::c());
 
     // Dark text pixels under the plots: below the bottom one only.
     auto dark = [this](int y1, int y2) {

@@ -7,18 +7,15 @@
 #include <QWidget>
 
 #include "device/device_tab.h"
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
-#include "link/frame.h"
+#include "link/device_link.h"
 #include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "platform/clock.h"
 #include "platform/language_table.h"
 #include "platform/settings.h"
+#include "support/locale_guard.h"
 #include "support/manual_waiter.h"
 #include "support/recording_ftd2xx.h"
+#include "support/sample_device.h"
 #include "support/scripted_dialogs.h"
 
 // The main window as far as the link sees it: waits disable it, as the real
@@ -44,8 +41,7 @@ public:
 // inspected; replies are fed through the real receiver and dispatcher.
 class DeviceTabTest : public ::testing::Test {
 protected:
-    DeviceTabTest() : saved_locale_(QLocale()) {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    DeviceTabTest() {
         page = new QWidget(&window);
         page->setObjectName(QStringLiteral("tab0"));
         page->setGeometry(0, 24, 1010, 700);
@@ -53,16 +49,13 @@ protected:
         view.window = &window;
         texts.texts[110] = QStringLiteral("Betriebsstunden eingeben:");
         texts.texts[111] = QStringLiteral("Ungültige Eingabe");
+        link.port_state.ft_handle = RecordingFtd2xx::kHandle;
         tab = std::make_unique<DeviceTab>(page, geraet, frames, poll, dialogs, texts);
         tab->fill_timing_lists();
-        QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
-                         &ReplyDispatcher::dispatch_reply);
         QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, tab.get(),
                          &DeviceTab::update_display);
         tab->update_display();
     }
-    ~DeviceTabTest() override { QLocale::setDefault(saved_locale_); }
-
     template <typename W = QWidget>
     W* control(const char* name) {
         W* w = window.findChild<W*>(QString::fromLatin1(name));
@@ -72,22 +65,7 @@ protected:
 
     // A connected device with plausible values.
     void connect_device() {
-        geraet.verbunden = true;
-        geraet.sn = QStringLiteral("QV5-00012345");
-        geraet.lp = QStringLiteral("LP-778899001");
-        geraet.bstd = QStringLiteral("01234:50");
-        geraet.sw = QStringLiteral("123");
-        geraet.o2 = 93.4;
-        geraet.mwo2 = 92.96;
-        geraet.druck = -123;
-        geraet.sensor1 = 96;
-        geraet.spannung = 854 / 35.6;
-        geraet.gastemp = 41.6;
-        geraet.kompressortemp = 41.6;
-        geraet.c = 347.0;
-        geraet.amplitude = 1512;
-        geraet.phase = 3;
-        geraet.zeiten = {100, 144, 144, 27, 134, 27, 134};
+        set_sample_device(geraet);
         tab->update_display();
     }
 
@@ -111,23 +89,17 @@ protected:
     ManualWaiter waiter{clock};
     ScriptedDialogs dialogs;
     LanguageTable texts;
-    CommLog log{clock};
     Settings settings;
     RecordingFtd2xx ft;
-    PortState port_state{&ft, RecordingFtd2xx::kHandle};
-    LinkState link_state;
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames{link_state, port_state, log, dialogs, clock};
-    Port port{port_state, log, dialogs, texts};
     TestLinkView view;
-    PollCycle poll{
-        {poll_state, link_state, frames, port, geraet, settings, log, clock, waiter, view}};
-    ReplyDispatcher dispatcher{geraet, poll_state.timeout_count, frames, dialogs, texts, clock};
+    DeviceLink link{{ft, clock, waiter, dialogs, view, texts, settings}};
+    LinkState& link_state = link.link_state;
+    Geraetedaten& geraet = link.geraet;
+    FrameLink& frames = link.frames;
+    PollCycle& poll = link.poll;
+    ReplyDispatcher& dispatcher = link.dispatcher;
     QWidget window;
     QWidget* page = nullptr;
     std::unique_ptr<DeviceTab> tab;
-
-private:
-    QLocale saved_locale_;
+    LocaleGuard locale{LocaleGuard::german()};
 };

@@ -41,7 +41,7 @@ TEST_F(DisplayTest, ConnectedValuesUseTheLocaleSeparatorAndNoGrouping) {
 }
 
 TEST_F(DisplayTest, EnglishLocaleShowsPoints) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    locale.set(LocaleGuard::english());
     tab->fill_timing_lists();
     connect_device();
     EXPECT_EQ(text_of(&window, "t_o2"), "93.4");

@@ -9,6 +9,7 @@
 #include "link/device_data.h"
 #include "platform/language_table.h"
 #include "shell/language.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -22,12 +23,6 @@ Sysstatblock example_block() {
     for (int i = 0; i < 22; ++i) b.werte[size_t(i)] = quint8(bytes[4 + i]);
     return b;
 }
-
-class LocaleScope {
-public:
-    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(QLocale::c()); }
-};
 
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 const QLocale kEnglish(QLocale::English, QLocale::UnitedKingdom);
@@ -80,13 +75,13 @@ TEST(SysstatText, ExampleBlockReadsAsTheDesignTable) {
          "  98.5 100.0   752   992  1160   736   976  1152     1    77   100"},
     };
     for (const auto& c : cases) {
-        LocaleScope scope(c.locale);
+        LocaleGuard scope(c.locale);
         EXPECT_EQ(sysstat_line(example), c.line);
     }
 }
 
 TEST(SysstatText, SingleFieldsLandInTheirColumns) {
-    LocaleScope scope(kGerman);
+    LocaleGuard scope(kGerman);
     // Field set, first column (0-based) and the text found there.
     const struct {
         std::function<void(Sysstatblock&)> set;
@@ -112,7 +107,7 @@ TEST(SysstatText, SingleFieldsLandInTheirColumns) {
 }
 
 TEST(SysstatText, EmptyMemoryGivesIdentificationAndHeadingsOnly) {
-    LocaleScope scope(kGerman);
+    LocaleGuard scope(kGerman);
     Geraetedaten g;
     g.sn = "QV5000012345";
     g.lp = "080923004711";

@@ -61,8 +61,7 @@ TEST(AppEndToEnd, EnglishStartUpUsesPointsAndEnglishCaptions) {
 
 TEST(AppEndToEnd, LostLinkEmptiesTheDisplayAndReconnects) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     QTest::qWait(200);
     ASSERT_FALSE(text_of(rig, "t_sn").isEmpty());
 
@@ -84,8 +83,7 @@ TEST(AppEndToEnd, ValveAndAlarmColoursFollowTheDevice) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
     rig.device.state().live.alarms = 0x02 | 0x10;  // O2-1 and mains
     rig.device.state().live.alarm_level = 2;
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     QTest::qWait(500);
     const QColor red(Qt::red), green(Qt::green);
     EXPECT_EQ(background(rig, "lbl_AlarmO21"), red);
@@ -101,8 +99,7 @@ TEST(AppEndToEnd, ValveAndAlarmColoursFollowTheDevice) {
 
 TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     QLineEdit* t_sn = rig.find<QLineEdit>("t_sn");
     QPushButton* save = rig.find<QPushButton>("cmd_setsn");
     ASSERT_TRUE(save->isHidden());
@@ -126,8 +123,7 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
 
 TEST(AppEndToEnd, OperatingHoursPromptRefusesUntilAValidAnswer) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.dialogs.inputs = {QString("1234:5"), QString("01234:7"), QString("abcde:1"),
                           QString("01234:5")};
     rig.record_requests();
@@ -147,8 +143,7 @@ TEST(AppEndToEnd, OperatingHoursPromptRefusesUntilAValidAnswer) {
 
 TEST(AppEndToEnd, TimingChangeSendsOneWriteAndOneRead) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->show();
     rig.app->window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(rig.app->window()));
@@ -173,8 +168,7 @@ TEST(AppEndToEnd, TimingChangeSendsOneWriteAndOneRead) {
 TEST(AppEndToEnd, ResetWritesTheSevenStandardTimings) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
     rig.device.state().zeiten = {1, 2, 3, 4, 5, 6, 7};
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.record_requests();
     QTest::mouseClick(rig.find<QPushButton>("cmd_t_reset"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.device.state().zeiten[6] == 134; }, 3000));
@@ -211,8 +205,7 @@ TEST(AppEndToEnd, WindowKeepsItsMinimumAndTheStatusTabMargins) {
 
 TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     const QList<QByteArray> blocks = image_blocks(8);
     const QString file = rig.app_dir + "fw.qv5";
     ASSERT_TRUE(write_bytes(
@@ -241,8 +234,7 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
 // where it stands, says nothing more and leaves the line closed.
 TEST(AppEndToEnd, ClosingDuringAnUpdateEndsItQuietly) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     const QList<QByteArray> blocks = image_blocks(40);
     const QString file = rig.app_dir + "fw.qv5";
     ASSERT_TRUE(write_bytes(

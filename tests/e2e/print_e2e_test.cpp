@@ -14,8 +14,7 @@
 
 TEST(PrintEndToEnd, PrintsTheFormAsTypedAndKeepsTheScreenBlockAtItsEdge) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->tab1()->setCurrentIndex(1);
     ASSERT_TRUE(rig.find<QGroupBox>("frm_protokoll")->isEnabled());
     // Entered but not saved: the print takes the form as it stands.

@@ -40,8 +40,7 @@ void fill_in(AppRig& rig) {
 // Connected, entries typed, then the device falls silent until the program
 // gives it up.
 void fill_in_then_lose_device(AppRig& rig) {
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     ASSERT_NO_FATAL_FAILURE(fill_in(rig));
     rig.device.faults().silent = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
@@ -116,8 +115,7 @@ TEST(ProtocolEndToEnd, ClosingWithTheDeviceGoneSavesFromTheProtocolsCopy) {
 
 TEST(ProtocolEndToEnd, ClosingAsksBeforeTheDeviceIsClosed) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     fill_in(rig);
     bool open_while_asked = false;
     rig.dialogs.on_question = [&](const QString&) { open_while_asked = rig.app->port.is_open(); };

@@ -16,8 +16,7 @@ TEST(SysstatEndToEnd, FullMemoryIsReadShownAndSaved) {
     memory.fill_status_blocks(32);
     // Slot 7 ran 1791 s: the low byte of its count reads 255.
     memory.write_eeprom(sysstat_address(7) + 1, QByteArray("\xFF\x06", 2));
-    ASSERT_TRUE(rig.start());
-    ASSERT_TRUE(rig.wait_connected());
+    ASSERT_TRUE(rig.start_connected());
     rig.app->window()->tab1()->setCurrentIndex(2);
 
     rig.record_requests();

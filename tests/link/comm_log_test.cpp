@@ -10,17 +10,10 @@
 #include "platform/language_table.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(QLocale::Language language, QLocale::Territory territory) {
-        QLocale::setDefault(QLocale(language, territory));
-    }
-    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
-};
 
 class CommLogTest : public ::testing::Test {
 protected:
@@ -39,7 +32,7 @@ protected:
 }  // namespace
 
 TEST_F(CommLogTest, LineLayoutForEachDirection) {
-    LocaleGuard english(QLocale::English, QLocale::UnitedStates);
+    LocaleGuard english(LocaleGuard::english());
     clock.advance_ms(12300);
     log.log_line(CommLog::Direction::Out, "3F ");
     clock.advance_ms(1);
@@ -53,11 +46,11 @@ TEST_F(CommLogTest, LineLayoutForEachDirection) {
 
 TEST_F(CommLogTest, TimeStampsUseTheLocaleSeparatorAndGrowPastThreeDigits) {
     {
-        LocaleGuard german(QLocale::German, QLocale::Germany);
+        LocaleGuard german(LocaleGuard::german());
         EXPECT_EQ(CommLog::format_seconds(3500), "003,50");
         EXPECT_EQ(CommLog::format_seconds(1234567), "1234,57");
     }
-    LocaleGuard english(QLocale::English, QLocale::UnitedStates);
+    LocaleGuard english(LocaleGuard::english());
     EXPECT_EQ(CommLog::format_seconds(3500), "003.50");
     EXPECT_EQ(CommLog::format_seconds(0), "000.00");
     EXPECT_EQ(CommLog::format_seconds(999994), "999.99");
@@ -107,7 +100,7 @@ TEST(CommLogEventTime, FourDigitYearAndSeconds) {
     // Whatever the locale: reports a second apart must not look simultaneous.
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
                                   QLocale(QLocale::English, QLocale::UnitedStates)}) {
-        LocaleGuard guard(locale.language(), locale.territory());
+        LocaleGuard guard(locale);
         EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2026, 12, 7), QTime(10, 43, 5))),
                   "07.12.2026 10:43:05");
         EXPECT_EQ(CommLog::event_time(QDateTime(QDate(2027, 1, 31), QTime(0, 0, 59))),

@@ -9,12 +9,9 @@
 #include "platform/language_table.h"
 #include "support/recording_ftd2xx.h"
 #include "support/scripted_dialogs.h"
+#include "support/wire.h"
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
 
 // Index 0: counter, pressure, O2, compressor temperature, valves, alarm level,
 // LEDs, phase, alarms.

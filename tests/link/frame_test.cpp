@@ -7,12 +7,9 @@
 #include "platform/clock.h"
 #include "support/recording_ftd2xx.h"
 #include "support/scripted_dialogs.h"
+#include "support/wire.h"
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
 
 class FrameLinkTest : public ::testing::Test {
 protected:

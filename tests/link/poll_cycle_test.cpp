@@ -6,6 +6,7 @@
 
 #include "link/requests.h"
 #include "support/link_rig.h"
+#include "support/wire.h"
 
 namespace {
 
@@ -59,8 +60,7 @@ TEST_F(PollCycleTest, PeriodicCadenceByTickCount) {
     // request the device receives with the tick it was sent in.
     QList<QPair<int, QByteArray>> sent;
     rig.device.set_log([&](const WireLogEntry& e) {
-        if (e.direction == WireLogEntry::Direction::Received)
-            sent.append({rig.poll_state.tick_count, e.bytes.mid(2, e.bytes.size() - 4)});
+        if (auto payload = received_payload(e)) sent.append({rig.poll_state.tick_count, *payload});
     });
     while (rig.poll_state.tick_count < 840) rig.run_ticks(1);
     const auto between = [&](int from, int to) {

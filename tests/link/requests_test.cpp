@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
-}  // namespace
+#include "support/wire.h"
 
 TEST(Requests, SimpleLetters) {
     EXPECT_EQ(req_version(), hex("3F"));

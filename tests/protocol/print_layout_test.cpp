@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "protocol/printer_choice.h"
+#include "support/locale_guard.h"
 #include "support/recording_target.h"
 #include "support/sample_protocol.h"
 #include "support/scripted_dialogs.h"
@@ -24,9 +25,6 @@ const RecordingTarget::Text* find_text(const RecordingTarget& target, const QStr
 
 class PrintLayoutTest : public ::testing::Test {
 protected:
-    PrintLayoutTest() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    ~PrintLayoutTest() override { QLocale::setDefault(QLocale::c()); }
-
     std::optional<PrintFailure> lay_out() {
         engine.print_margin = 15;
         return lay_out_protocol(engine, page, kWidth, protocol, design_caption, texts);
@@ -44,6 +42,7 @@ protected:
     PrintMarkup engine{dialogs, texts};
     Pruefprotokoll protocol = sample_protocol();
     RecordingTarget page;
+    LocaleGuard locale{LocaleGuard::german()};
 };
 
 TEST_F(PrintLayoutTest, EntriesPrintAsTypedAndBoxesEndAtTheRightMargin) {

@@ -7,6 +7,7 @@
 
 #include "protocol/print_layout.h"
 #include "protocol/printer_choice.h"
+#include "support/locale_guard.h"
 #include "support/pdf_text.h"
 #include "support/sample_protocol.h"
 #include "support/scripted_dialogs.h"
@@ -16,9 +17,6 @@ namespace {
 
 class PrintProtocolTest : public ::testing::Test {
 protected:
-    PrintProtocolTest() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    ~PrintProtocolTest() override { QLocale::setDefault(QLocale::c()); }
-
     bool print() {
         return print_protocol({engine, choice, dialogs, texts, design_caption}, protocol,
                               [this] { ++form_reads; });
@@ -33,6 +31,7 @@ protected:
     PrintMarkup engine{dialogs, texts};
     Pruefprotokoll protocol = sample_protocol();
     int form_reads = 0;
+    LocaleGuard locale{LocaleGuard::german()};
 };
 
 TEST_F(PrintProtocolTest, PdfHoldsTheWholeProtocolOncePerCopy) {

@@ -17,6 +17,8 @@
 #include "shell/apply_language.h"
 #include "shell/language.h"
 #include "support/files.h"
+#include "support/locale_guard.h"
+#include "support/sample_device.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -33,7 +35,6 @@ void click(QCheckBox* box) {
 class ProtocolFormTest : public ::testing::Test {
 protected:
     ProtocolFormTest() {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         window.resize(1000, 700);
         frame->setObjectName("frm_protokoll");
         frame->setGeometry(4, 0, 957, 653);
@@ -45,14 +46,9 @@ protected:
         sn_caption->setObjectName("lbl_sn");
         auto* temp_caption = new QLabel(u8("Gastemperatur (°C)"), &window);
         temp_caption->setObjectName("lbl_gastemp");
-        geraet.verbunden = true;
-        geraet.sn = "QV5000012345";
-        geraet.gastemp = 24.5;
-        geraet.mwo2 = 92.5;
+        set_sample_device(geraet);
         window.show();
     }
-
-    ~ProtocolFormTest() override { QLocale::setDefault(QLocale::c()); }
 
     template <typename T>
     T* control(const char* name) {
@@ -76,6 +72,7 @@ protected:
         frame, {record, geraet, ProtocolFiles{dialogs, texts, settings, clock, [](const QString&) {
                                                   return true;
                                               }}}};
+    LocaleGuard locale{LocaleGuard::german()};
 };
 
 }  // namespace
@@ -211,12 +208,12 @@ TEST_F(ProtocolFormTest, EachVisitStartsANewStampedProtocolWithTheDeviceData) {
     EXPECT_TRUE(frame->isEnabled());
     EXPECT_TRUE(form.controls().cmd_save->isEnabled());
     EXPECT_TRUE(record.geraetedaten.verbunden);
-    EXPECT_EQ(record.geraetedaten.sn, "QV5000012345");
+    EXPECT_EQ(record.geraetedaten.sn, "QV5-00012345");
     EXPECT_FALSE(record.geaendert);
     // The device data block shows the copy.
     const QString block = form.controls().p_geraetedaten->accessibleDescription();
-    EXPECT_TRUE(block.contains(u8("Seriennummer Gerät QV5000012345"))) << block.toStdString();
-    EXPECT_TRUE(block.contains(u8("Gastemperatur 24,5 °C"))) << block.toStdString();
+    EXPECT_TRUE(block.contains(u8("Seriennummer Gerät QV5-00012345"))) << block.toStdString();
+    EXPECT_TRUE(block.contains(u8("Gastemperatur 41,6 °C"))) << block.toStdString();
 
     // Leave without changes, come back later: a new protocol of that time.
     QTest::keyClicks(control<QLineEdit>("t_patient"), "Muster");
@@ -364,7 +361,7 @@ TEST_F(ProtocolFormTest, ReopenKeepsAProtocolWithUnsavedChanges) {
     form.device_reopened();
     EXPECT_TRUE(record.geaendert);
     EXPECT_TRUE(frame->isEnabled());
-    EXPECT_EQ(record.geraetedaten.sn, "QV5000012345");
+    EXPECT_EQ(record.geraetedaten.sn, "QV5-00012345");
     EXPECT_EQ(text("t_patient"), "Muster");
 
     // Nothing to lose: a fresh protocol without device data.

@@ -12,6 +12,7 @@
 #include "shell/app.h"
 #include "shell/info_window.h"
 #include "shell/main_window.h"
+#include "support/locale_guard.h"
 #include "support/program_rig.h"
 
 namespace {
@@ -83,13 +84,12 @@ TEST(QtTranslations, QtsOwnButtonsSpeakTheProgramsLanguage) {
     const Case cases[] = {{QLocale(QLocale::German, QLocale::Germany), "Abbrechen"},
                           {QLocale(QLocale::English, QLocale::UnitedKingdom), "Cancel"}};
     for (const Case& c : cases) {
-        QLocale::setDefault(c.locale);
-        Program program(true);
+        LocaleGuard locale(c.locale);
+        Program program(Program::shipped_languages);
         ASSERT_TRUE(program.app->startup());
         QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), c.cancel);
     }
-    QLocale::setDefault(QLocale::c());
     // Once the program has ended, Qt is back to its own English.
     QDialogButtonBox box(QDialogButtonBox::Cancel);
     EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Cancel");

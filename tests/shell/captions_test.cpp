@@ -12,6 +12,7 @@
 #include <QTabWidget>
 
 #include "shell/main_window.h"
+#include "support/locale_guard.h"
 #include "support/program_rig.h"
 
 namespace {
@@ -64,8 +65,8 @@ TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
     for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
                                   QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
         SCOPED_TRACE(locale.name().toStdString());
-        QLocale::setDefault(locale);
-        Program program(true);
+        LocaleGuard guard(locale);
+        Program program(Program::shipped_languages);
         ASSERT_TRUE(program.app->startup());
         MainWindow* window = program.app->window();
         window->show();
@@ -82,5 +83,4 @@ TEST(Captions, EveryCaptionIsWholeAtTheSmallestWindowInBothLanguages) {
             EXPECT_GE(bar->tabRect(tab).width(),
                       bar->fontMetrics().horizontalAdvance(bar->tabText(tab)));
     }
-    QLocale::setDefault(QLocale::c());
 }

@@ -7,6 +7,7 @@
 #include "platform/language_table.h"
 #include "support/file_size_limit.h"
 #include "support/files.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -16,8 +17,6 @@ protected:
     ConfigTest() : app_dir(dir.path() + "/"), path(config_path(app_dir)) {
         texts.texts[5000] = "Konfiguration nicht gespeichert.";
     }
-    ~ConfigTest() override { QLocale::setDefault(QLocale::c()); }
-
     bool load(const QByteArray& content) {
         write_bytes(path, content);
         return load_config(settings, path, app_dir, dialogs);
@@ -28,6 +27,7 @@ protected:
     QString path;
     Settings settings;
     ScriptedDialogs dialogs;
+    LocaleGuard locale{QLocale()};
     LanguageTable texts;
 };
 
@@ -87,7 +87,7 @@ TEST_F(ConfigTest, IntervalRoundsHalfToEven) {
 }
 
 TEST_F(ConfigTest, GermanNumbersReadAndWriteWithAComma) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    locale.set(LocaleGuard::german());
     EXPECT_TRUE(load("TIMEOUT|0,5\r\nINITDIR|/srv/\r\n"));
     EXPECT_DOUBLE_EQ(settings.TIMEOUT, 0.5);
     ASSERT_TRUE(save_config(settings, path, dialogs, texts));
@@ -95,7 +95,7 @@ TEST_F(ConfigTest, GermanNumbersReadAndWriteWithAComma) {
 }
 
 TEST_F(ConfigTest, EnglishNumbersUseAPointAndNoGrouping) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    locale.set(LocaleGuard::english());
     EXPECT_TRUE(load("TIMEOUT|0.25\r\n"));
     EXPECT_DOUBLE_EQ(settings.TIMEOUT, 0.25);
     EXPECT_EQ(config_number_text(1.0), "1");
@@ -105,7 +105,7 @@ TEST_F(ConfigTest, EnglishNumbersUseAPointAndNoGrouping) {
 }
 
 TEST_F(ConfigTest, WrittenFileReadsBackTheSame) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    locale.set(LocaleGuard::german());
     settings.TIMEOUT = 1.0 / 3.0;
     settings.TIMERINTERVAL = 120;
     settings.INITDIR = QString::fromUtf8("/home/tech/Prüfungen/");
@@ -118,7 +118,7 @@ TEST_F(ConfigTest, WrittenFileReadsBackTheSame) {
 }
 
 TEST_F(ConfigTest, NewFolderIsAdoptedAndSavedAtOnce) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    locale.set(LocaleGuard::english());
     EXPECT_FALSE(load_config(settings, path, app_dir, dialogs));  // no file yet
     ASSERT_TRUE(adopt_initdir(settings, "/media/usb/dump.txt", app_dir, dialogs, texts));
     EXPECT_EQ(settings.INITDIR, "/media/usb/");
@@ -132,7 +132,7 @@ TEST_F(ConfigTest, NewFolderIsAdoptedAndSavedAtOnce) {
 }
 
 TEST_F(ConfigTest, FailedSaveKeepsTheOldFileAndTheNewSetting) {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    locale.set(LocaleGuard::english());
     ASSERT_TRUE(save_config(settings, path, dialogs, texts));
     const QByteArray before = read_bytes(path);
     settings.INITDIR = QString(4000, u'd');

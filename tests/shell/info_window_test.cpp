@@ -13,9 +13,7 @@
 #include "shell/app.h"
 #include "shell/main_window.h"
 #include "support/files.h"
-#include "support/manual_waiter.h"
-#include "support/recording_ftd2xx.h"
-#include "support/scripted_dialogs.h"
+#include "support/program_rig.h"
 
 namespace {
 
@@ -142,13 +140,8 @@ TEST_F(InfoWindowTest, ShowsCentredAndFittedToItsText) {
 }
 
 TEST(InfoMenu, MenuInfoOpensTheWindowOverTheMainWindow) {
-    QTemporaryDir dir;
-    write_bytes(dir.path() + "/langEN.txt", "1001|0|Version\r\n");
-    ScriptedDialogs dialogs;
-    ManualClock clock;
-    RecordingFtd2xx ft;
-    ManualWaiter waiter{clock};
-    App app({dir.path() + "/", dialogs, clock, ft, waiter});
+    Program program;
+    App& app = *program.app;
     ASSERT_TRUE(app.startup());
     app.window()->show();
 

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "support/files.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -75,11 +76,11 @@ TEST_F(LanguageTest, MissingFileFails) {
 TEST_F(LanguageTest, CodeFollowsTheLocaleWhenItsFileExists) {
     const QString app_dir = dir.path() + "/";
     write_bytes(app_dir + "langDE.txt", "1|0|x\r\n");
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Austria));
+    LocaleGuard locale(QLocale(QLocale::German, QLocale::Austria));
     EXPECT_EQ(language_code(app_dir), "DE");
-    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    locale.set(QLocale(QLocale::French, QLocale::France));
     EXPECT_EQ(language_code(app_dir), "EN");
-    QLocale::setDefault(QLocale::c());
+    locale.set(QLocale::c());
     EXPECT_EQ(language_path(app_dir, "DE"), app_dir + "langDE.txt");
     EXPECT_EQ(language_path(app_dir, ""), app_dir + "lang.txt");
 }

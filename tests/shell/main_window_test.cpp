@@ -16,9 +16,7 @@
 #include "shell/center_form.h"
 #include "shell/tab_layout.h"
 #include "support/files.h"
-#include "support/manual_waiter.h"
-#include "support/recording_ftd2xx.h"
-#include "support/scripted_dialogs.h"
+#include "support/program_rig.h"
 
 namespace {
 
@@ -250,13 +248,8 @@ namespace {
 
 class AppWindowTest : public ::testing::Test {
 protected:
-    AppWindowTest() { write_bytes(dir.path() + "/langEN.txt", "11080|0|Reconnect\r\n"); }
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    ManualClock clock;
-    RecordingFtd2xx ft;
-    ManualWaiter waiter{clock};
-    App app{{dir.path() + "/", dialogs, clock, ft, waiter}};
+    Program program{"11080|0|Reconnect\r\n"};
+    App& app = *program.app;
 };
 
 }  // namespace

@@ -10,12 +10,9 @@
 #include "link/requests.h"
 #include "platform/clock.h"
 #include "support/scripted_dialogs.h"
+#include "support/wire.h"
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
 
 // The device on one side; on the other the program's own frame receiver, so
 // every reply is checked for length and CRC exactly as the program checks it.

@@ -6,12 +6,9 @@
 #include "link/frame.h"
 #include "link/requests.h"
 #include "sim/device_emulator.h"
+#include "support/wire.h"
 
 namespace {
-
-QByteArray hex(const char* text) {
-    return QByteArray::fromHex(text);
-}
 
 // Times on the line, in microseconds, for bytes of 11 bits.
 double wire_us(int bytes, int baud) {

@@ -15,16 +15,17 @@
 #include "sim/device_emulator.h"
 #include "sim/emulator_ftd2xx.h"
 #include "support/files.h"
+#include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printer_system.h"
+#include "support/wire.h"
 
 // The whole program as it runs, on the emulated device in this process: the
 // composition root, the main window (offscreen), real timers and waits, the
 // shipped language files, scripted dialogs.
 class AppRig {
 public:
-    explicit AppRig(const QLocale& locale, double timeout_s = 1.0) {
-        QLocale::setDefault(locale);
+    explicit AppRig(const QLocale& locale, double timeout_s = 1.0) : locale_(locale) {
         for (const char* lang : {"langDE.txt", "langEN.txt"})
             QFile::copy(QStringLiteral(QV5_BUILD_BIN_DIR) + lang, app_dir + lang);
         Settings settings;
@@ -36,7 +37,6 @@ public:
     }
     ~AppRig() {
         app.reset();
-        QLocale::setDefault(QLocale::c());
     }
 
     bool start() {
@@ -46,12 +46,13 @@ public:
     bool wait_connected(int ms = 8000) {
         return QTest::qWaitFor([this] { return app->geraet.verbunden; }, ms);
     }
+    // Starts the program and waits until it has connected to the device.
+    bool start_connected() { return start() && wait_connected(); }
     // The requests the device received from now on.
     void record_requests() {
         requests.clear();
         device.set_log([this](const WireLogEntry& e) {
-            if (e.direction == WireLogEntry::Direction::Received && e.bytes.size() >= 4)
-                requests.append(e.bytes.mid(2, e.bytes.size() - 4));
+            if (auto payload = received_payload(e)) requests.append(*payload);
         });
     }
     template <typename T>
@@ -59,6 +60,7 @@ public:
         return app->window()->findChild<T*>(QLatin1String(name));
     }
 
+    LocaleGuard locale_;
     QTemporaryDir dir;
     QString app_dir = dir.path() + "/";
     ScriptedDialogs dialogs;

@@ -3,13 +3,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/dispatcher.h"
-#include "link/frame.h"
+#include "link/device_link.h"
 #include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "platform/clock.h"
 #include "platform/language_table.h"
 #include "platform/settings.h"
@@ -54,17 +49,18 @@ struct LinkRig {
     ScriptedDialogs dialogs;
     LanguageTable texts;
     Settings settings;
-    CommLog log{clock};
-    LinkState link;
-    PortState port_state{&ft, 0};
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames{link, port_state, log, dialogs, clock};
-    Port port{port_state, log, dialogs, texts};
-    ReplyDispatcher dispatcher{geraet, poll_state.timeout_count, frames, dialogs, texts, clock};
     FakeLinkView view;
     ManualWaiter waiter{clock};
-    PollCycle poll{{poll_state, link, frames, port, geraet, settings, log, clock, waiter, view}};
+    DeviceLink device_link{{ft, clock, waiter, dialogs, view, texts, settings}};
+    CommLog& log = device_link.comm_log;
+    LinkState& link = device_link.link_state;
+    PortState& port_state = device_link.port_state;
+    PollState& poll_state = device_link.poll_state;
+    Geraetedaten& geraet = device_link.geraet;
+    FrameLink& frames = device_link.frames;
+    Port& port = device_link.port;
+    ReplyDispatcher& dispatcher = device_link.dispatcher;
+    PollCycle& poll = device_link.poll;
 
     std::vector<WireLogEntry> wire;  // everything the device received and sent
 };

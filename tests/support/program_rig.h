@@ -12,18 +12,26 @@
 #include "support/scripted_dialogs.h"
 
 // The program on a converter that is always there, with waits that pass no
-// real time.
+// real time. The program is built, not started: the test calls startup().
 struct Program {
-    // `languages` copies the shipped language files; else a minimal English one.
-    explicit Program(bool languages = false) {
-        if (languages) {
-            for (const char* lang : {"langDE.txt", "langEN.txt"})
-                QFile::copy(QStringLiteral(QV5_BUILD_BIN_DIR) + lang, dir.path() + "/" + lang);
-        } else {
-            write_bytes(dir.path() + "/langEN.txt", "1001|0|Version\r\n");
-        }
-        app = std::make_unique<App>(AppDeps{dir.path() + "/", dialogs, clock, ft, waiter});
+    struct ShippedLanguages {};
+    static constexpr ShippedLanguages shipped_languages{};
+
+    // A minimal English language file.
+    Program() : Program("1001|0|Version\r\n") {}
+    // `english` as the only language file.
+    explicit Program(const char* english) {
+        write_bytes(dir.path() + "/langEN.txt", english);
+        build();
     }
+    // The shipped language files.
+    explicit Program(ShippedLanguages) {
+        for (const char* lang : {"langDE.txt", "langEN.txt"})
+            QFile::copy(QStringLiteral(QV5_BUILD_BIN_DIR) + lang, dir.path() + "/" + lang);
+        build();
+    }
+
+    QString app_dir() const { return dir.path() + "/"; }
 
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
@@ -31,4 +39,7 @@ struct Program {
     RecordingFtd2xx ft;
     ManualWaiter waiter{clock};
     std::unique_ptr<App> app;
+
+private:
+    void build() { app = std::make_unique<App>(AppDeps{app_dir(), dialogs, clock, ft, waiter}); }
 };
