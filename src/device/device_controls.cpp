@@ -215,6 +215,10 @@ void build_alarms(DeviceControls& c, QWidget* page) {
 DeviceControls build_device_controls(QWidget* page) {
     DeviceControls c;
     build_values(c, page);
+    // In the free row below the device data, beside the speed of sound.
+    c.lbl_verbindung = named(new QLabel(page), "lbl_verbindung");
+    c.lbl_verbindung->setGeometry(page_rect(240, 2130, 8340, 345));
+    c.lbl_verbindung->setContentsMargins(6, 0, 6, 0);
     build_phase(c, page);
     build_timings(c, page);
     build_alarms(c, page);

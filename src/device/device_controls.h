@@ -64,6 +64,9 @@ struct DeviceControls {
     Lamp* sh_o2Fehler = nullptr;
     Lamp* sh_Technik = nullptr;
 
+    // Whether the device is connected, or what the link is trying.
+    QLabel* lbl_verbindung = nullptr;
+
     // The pressure chart's picture box; drawn by the chart.
     ChartBox* Chart = nullptr;
 };

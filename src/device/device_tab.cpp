@@ -21,6 +21,8 @@ DeviceTab::DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, Pol
       texts_(texts),
       c_(build_device_controls(page)) {
     wire();
+    connect(&poll_, &PollCycle::phase_changed, this, &DeviceTab::show_link_phase);
+    show_link_phase(poll_.phase());
 }
 
 void DeviceTab::wire() {

@@ -4,10 +4,10 @@
 #include <array>
 
 #include "device/device_controls.h"
+#include "link/poll_cycle.h"
 
 class Dialogs;
 class FrameLink;
-class PollCycle;
 class QWidget;
 struct Geraetedaten;
 struct LanguageTable;
@@ -28,6 +28,8 @@ public:
     // the whole window, whitens the valve and alarm labels and empties the
     // status memory box.
     void update_display();
+    // Says on the tab whether the device is connected or what the link tries.
+    void show_link_phase(LinkPhase phase);
     // Fills the seven timing lists with their 256 entries in the current locale.
     void fill_timing_lists();
 

@@ -11,6 +11,7 @@
 #include "device/device_tab.h"
 #include "device/lamp.h"
 #include "link/device_data.h"
+#include "platform/language_table.h"
 
 namespace {
 
@@ -51,6 +52,30 @@ void clear_text(QWidget* control) {
 }
 
 }  // namespace
+
+void DeviceTab::show_link_phase(LinkPhase phase) {
+    struct Look {
+        int text_id;
+        QColor text;
+        QColor background;  // invalid: the page's own
+    };
+    const Look look = phase == LinkPhase::Connected ? Look{6300, QColor(0, 120, 0), QColor()}
+                      : phase == LinkPhase::Starting
+                          ? Look{6302, QColor(150, 80, 0), QColor()}
+                          : Look{phase == LinkPhase::Searching ? 6301 : 6303, Qt::white,
+                                 colour_from_int(kRed)};
+    QLabel* label = c_.lbl_verbindung;
+    QPalette palette = page_->palette();
+    palette.setColor(QPalette::WindowText, look.text);
+    if (look.background.isValid()) palette.setColor(QPalette::Window, look.background);
+    label->setPalette(palette);
+    label->setAutoFillBackground(look.background.isValid());
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setText(texts_.lang_text(look.text_id));
+    label->setAccessibleName(label->text());
+}
 
 void DeviceTab::update_display() {
     if (geraet_.verbunden)
@@ -139,6 +164,11 @@ void DeviceTab::show_disconnected() {
         }
     }
     c_.cmd_setsn->hide();
+    // Without a device nothing is lit and no phase runs: a lamp or a phase
+    // left from the last record would look like a live state.
+    for (Lamp* lamp : {c_.Sh_Temp, c_.Sh_Druck, c_.Sh_O2ok, c_.sh_o2Fehler, c_.sh_Technik})
+        lamp->set_lit(false);
+    c_.lbl_Phase->clear();
     if (auto* sysstat = window->findChild<QWidget*>(QStringLiteral("sysstatout"))) {
         if (auto* plain = qobject_cast<QPlainTextEdit*>(sysstat))
             plain->clear();

@@ -30,9 +30,23 @@ void CommLog::log_line(Direction direction, const QString& text) {
     const char* tag = direction == Direction::Out  ? "OUT"
                       : direction == Direction::In ? "IN "
                                                    : "ERR";
-    comm_log_ += QLatin1String(tag) + u' ' + format_seconds(clock_.monotonic_ms() - t0_ms_) + kGap +
-                 text + QLatin1String("\r\n");
-    if (comm_log_.size() > kLogLimit) comm_log_.truncate(kLogKeep);
+    const QString entry = QLatin1String(tag) + u' ' +
+                          format_seconds(clock_.monotonic_ms() - t0_ms_) + kGap + text +
+                          QLatin1String("\r\n");
+    comm_log_ += entry;
+    entry_sizes_.push_back(entry.size());
+    if (comm_log_.size() <= kLogLimit) {
+        emit log_appended(entry);
+        return;
+    }
+    // Whole entries only: a cut inside one would leave a torn line behind.
+    qsizetype dropped = 0;
+    while (comm_log_.size() - dropped > kLogKeep && entry_sizes_.size() > 1) {
+        dropped += entry_sizes_.front();
+        entry_sizes_.pop_front();
+    }
+    comm_log_.remove(0, dropped);
+    emit log_cut(comm_log_);
 }
 
 void CommLog::log_error(const QString& text) {
@@ -76,10 +90,12 @@ QString comm_log_file_name(const QString& log_dir, const Clock& clock) {
 }
 
 bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
-                   const LanguageTable& texts) {
+                   const LanguageTable& texts, QString* saved_as) {
     // The user's data folder may not exist yet; a failure shows in the save.
     make_folder_for(log_dir);
-    return save_text_file(comm_log_file_name(log_dir, clock), log.comm_log(), dialogs, texts);
+    const QString name = comm_log_file_name(log_dir, clock);
+    if (saved_as) *saved_as = name;
+    return save_text_file(name, log.comm_log(), dialogs, texts);
 }
 
 QString comm_log_file_text(const CommLog& log) {

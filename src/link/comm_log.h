@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <deque>
 
 class Clock;
 class Dialogs;
@@ -16,10 +17,12 @@ class CommLog : public QObject {
 public:
     enum class Direction { Out, In, Err };
 
-    // The log keeps its first 40000 characters for good; beyond 60000 the rest
-    // is dropped again. `out` keeps its newest 25000 once it passes 50000.
-    static constexpr int kLogLimit = 60000;
-    static constexpr int kLogKeep = 40000;
+    // Past its limit the log drops its oldest entries, whole, down to the
+    // newest `kLogKeep` characters: what is kept is one stretch without holes,
+    // and at the poll rhythm it reaches back several minutes. `out` keeps its
+    // newest 25000 once it passes 50000.
+    static constexpr int kLogLimit = 300000;
+    static constexpr int kLogKeep = 200000;
     static constexpr int kOutLimit = 50000;
     static constexpr int kOutKeep = 25000;
 
@@ -48,6 +51,10 @@ public:
     static QString event_time(const QDateTime& when);
 
 signals:
+    // One entry was added to the log: direction, time, text and CR LF.
+    void log_appended(const QString& entry);
+    // The log dropped its oldest entries: show it whole.
+    void log_cut(const QString& log);
     // The text was appended to `out` without cutting anything.
     void out_appended(const QString& text);
     // `out` was cleared or cut: show it whole.
@@ -59,6 +66,7 @@ private:
     const Clock& clock_;
     qint64 t0_ms_ = 0;
     QString comm_log_;
+    std::deque<qsizetype> entry_sizes_;  // of the entries in the log, oldest first
     QString out_;
 };
 
@@ -67,9 +75,10 @@ private:
 bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
                     const LanguageTable& texts);
 
-// `cmd_saveprotokoll`: the log as log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
+// Where `cmd_saveprotokoll` saves the log: log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
 QString comm_log_file_name(const QString& log_dir, const Clock& clock);
 // The file save_comm_log writes: the log and one CR LF.
 QString comm_log_file_text(const CommLog& log);
+// Saves the log there; `saved_as` learns the file's name.
 bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
-                   const LanguageTable& texts);
+                   const LanguageTable& texts, QString* saved_as = nullptr);

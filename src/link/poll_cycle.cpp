@@ -21,6 +21,8 @@ namespace {
 constexpr int kMaxTimeouts = 3;
 constexpr int kReopenPause = 2000;
 constexpr int kQuietAttempts = 5;
+// One lost reply on a poor line is routine; two in a row leave the values stale.
+constexpr int kNoReplyTimeouts = 2;
 }  // namespace
 
 PollCycle::PollCycle(Parts parts, QObject* parent) : QObject(parent), p_(parts) {
@@ -46,7 +48,21 @@ void PollCycle::tick() {
     } else if (p_.view.current_tab() == 0) {
         try_reopen();
     }
+    note_phase();
     p_.poll.timer_busy = false;
+}
+
+void PollCycle::note_phase() {
+    LinkPhase now = LinkPhase::Connected;
+    if (!p_.port.is_open())
+        now = LinkPhase::Searching;
+    else if (!p_.geraet.verbunden)
+        now = LinkPhase::Starting;
+    else if (p_.poll.timeout_count >= kNoReplyTimeouts)
+        now = LinkPhase::NoReply;
+    if (now == phase_) return;
+    phase_ = now;
+    emit phase_changed(now);
 }
 
 void PollCycle::check_timeout() {
@@ -59,12 +75,27 @@ void PollCycle::check_timeout() {
         p_.log.log_error(CommLog::event_time(p_.clock.now()) + QStringLiteral(" Timeout Nr ") +
                          QString::number(p_.poll.timeout_count) + QStringLiteral(" Command:") +
                          decode_cp1252(p_.link.last_command) + QStringLiteral("\r\n"));
+        if (slow_read_waits()) return;
         p_.link.waiting_reply = true;
         p_.frames.send_frame(p_.link.last_command);
         return;
     }
     // The fourth time-out in a row: the device is gone.
     reset_and_reopen();
+}
+
+// A lost reply to an hours or timing read is not asked again at once when
+// other requests wait: the status records go first, the read comes round
+// after them. Its time-out still counts towards giving the device up.
+bool PollCycle::slow_read_waits() {
+    PollState& poll = p_.poll;
+    if (poll.slow_released.isEmpty() || p_.link.last_command != poll.slow_released ||
+        p_.link.outbuffer_count == 0)
+        return false;
+    if (!poll.slow_due.contains(poll.slow_released)) poll.slow_due.prepend(poll.slow_released);
+    poll.slow_released.clear();
+    p_.link.waiting_reply = false;
+    return true;
 }
 
 void PollCycle::reset_and_reopen() {
@@ -102,8 +133,27 @@ void PollCycle::queue_periodic() {
     const qint32 m400 = p_.poll.tick_count % 400;
     if (m8 == 0) queue_once(req_status(0));
     if (m8 == 4) queue_once(req_status(1));
-    if (m400 == 11) queue_once(req_bstd());
-    if (m400 >= 21 && m400 <= 33 && m400 % 2 == 1) queue_once(req_zeit((m400 - 21) / 2));
+    // The hours and the seven timings come due here but wait their turn.
+    QList<QByteArray>& due = p_.poll.slow_due;
+    const auto come_due = [&due](const QByteArray& request) {
+        if (!due.contains(request)) due.append(request);
+    };
+    if (m400 == 11) come_due(req_bstd());
+    if (m400 >= 21 && m400 <= 33 && m400 % 2 == 1) come_due(req_zeit((m400 - 21) / 2));
+    release_slow();
+}
+
+// One slow read at a time, queued behind what waits already: if its reply is
+// lost, the status records queued meanwhile go before the next one. On a good
+// line each is answered within the tick and the rhythm stays as it was.
+void PollCycle::release_slow() {
+    PollState& poll = p_.poll;
+    const QByteArray& last = poll.slow_released;
+    const bool pending = !last.isEmpty() && (p_.frames.is_queued(last) ||
+                                             (p_.link.waiting_reply && p_.link.last_command == last));
+    if (pending || poll.slow_due.isEmpty()) return;
+    poll.slow_released = poll.slow_due.takeFirst();
+    if (!p_.frames.is_queued(poll.slow_released)) p_.frames.enqueue(poll.slow_released);
 }
 
 void PollCycle::note_queue_length() {
@@ -133,6 +183,7 @@ void PollCycle::connect() {
     p_.port.opendevice(p_.poll.open_quiet);
     if (p_.port.is_open()) start_requests();
     timer1_.start();
+    note_phase();
 }
 
 void PollCycle::start_requests() {
@@ -148,12 +199,15 @@ void PollCycle::start_requests() {
 void PollCycle::link_reset() {
     p_.link.clear();
     p_.poll.timeout_count = 0;
+    p_.poll.slow_due.clear();
+    p_.poll.slow_released.clear();
     reset_geraet(p_.geraet, p_.clock.monotonic_ms());
     emit was_reset();
     p_.poll.timer_busy = false;
     timer1_.stop();
     p_.view.set_busy_cursor(false);
     p_.view.set_tabs_enabled(true);
+    note_phase();
 }
 
 void PollCycle::wait_ms(int ms) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -22,6 +24,19 @@ struct PollState {
     // The longest the request queue has been while connected, for judging a
     // slow or lossy line; kept for the whole run.
     qint32 queue_high_water = 0;
+    // The operating hours and timing reads that came due, waiting their turn:
+    // they go into the queue one at a time, so the status records in between
+    // keep the live values moving on a slow or lossy line.
+    QList<QByteArray> slow_due;
+    QByteArray slow_released;  // the one of them queued or awaiting its reply
+};
+
+// What the technician is told about the link.
+enum class LinkPhase {
+    Searching,  // no device open: the tick tries to open one
+    Starting,   // open, waiting for the first status record
+    Connected,
+    NoReply,    // connected, but the device has not answered for two time-outs
 };
 
 // The poll timer and everything it drives: time-out supervision, reading,
@@ -63,7 +78,11 @@ public:
     // disabled already stays so.
     void wait_busy(int ms);
 
+    LinkPhase phase() const { return phase_; }
+
 signals:
+    // Told once per change, never twice the same.
+    void phase_changed(LinkPhase phase);
     // The link was reset: display, chart, firmware image and protocol follow.
     void was_reset();
     // The tick found and opened a device: the protocol takes the fresh data.
@@ -71,11 +90,15 @@ signals:
 
 private:
     void check_timeout();
+    bool slow_read_waits();
     void read_replies();
     void queue_periodic();
+    void release_slow();
     void note_queue_length();
     void try_reopen();
+    void note_phase();
 
     Parts p_;
     QTimer timer1_;
+    LinkPhase phase_ = LinkPhase::Searching;
 };

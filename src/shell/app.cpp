@@ -21,6 +21,7 @@
 #include "shell/developer_tab.h"
 #include "shell/firmware_update.h"
 #include "shell/info_window.h"
+#include "shell/keyboard.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/qt_translations.h"
@@ -40,7 +41,10 @@ void WindowLinkView::select_tab(int index) {
 }
 
 void WindowLinkView::set_tabs_enabled(bool enabled) {
-    if (window_) window_->tab1()->setEnabled(enabled);
+    if (!window_) return;
+    if (!enabled) keep_focus();
+    window_->tab1()->setEnabled(enabled);
+    if (enabled) restore_focus();
 }
 
 void WindowLinkView::set_busy_cursor(bool busy) {
@@ -64,7 +68,26 @@ bool WindowLinkView::window_enabled() const {
 }
 
 void WindowLinkView::set_window_enabled(bool enabled) {
-    if (window_) window_->setEnabled(enabled);
+    if (!window_) return;
+    if (!enabled) keep_focus();
+    window_->setEnabled(enabled);
+    if (enabled) restore_focus();
+}
+
+// Disabling takes the focus from the control that had it, and enabling gives
+// it to nobody: without these the keyboard would lose its place after every
+// wait, and keys would go nowhere until a click.
+void WindowLinkView::keep_focus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && window_->isAncestorOf(focus)) focus_kept_ = focus;
+}
+
+void WindowLinkView::restore_focus() {
+    // Still disabled (the tabs wait for the device): kept for their turn.
+    if (!focus_kept_ || !focus_kept_->isEnabled()) return;
+    if (!window_->focusWidget() && focus_kept_->isVisible())
+        focus_kept_->setFocus(Qt::OtherFocusReason);
+    focus_kept_ = nullptr;
 }
 
 App::App(AppDeps deps)
@@ -121,6 +144,7 @@ bool App::startup() {
     QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
     comm_log.start();
     protocol_form_->init_protocol(geraet, true);
+    make_keyboard_reachable(window_.get());
     apply_language(window_.get(), texts);
     window_->size_and_center();
     window_->tab1()->setCurrentIndex(0);

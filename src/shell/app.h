@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QTranslator>
 #include <functional>
@@ -59,8 +60,12 @@ public:
     bool selecting() const { return selecting_; }
 
 private:
+    void keep_focus();
+    void restore_focus();
+
     MainWindow* window_ = nullptr;
     bool selecting_ = false;
+    QPointer<QWidget> focus_kept_;  // had the focus when a wait disabled it
 };
 
 // The composition root: owns every record of the run and wires the layers'

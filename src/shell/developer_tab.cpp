@@ -1,5 +1,6 @@
 #include "shell/developer_tab.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +15,9 @@
 #include "link/frame.h"
 #include "link/port.h"
 #include "platform/cp1252.h"
+#include "platform/dialogs.h"
 #include "platform/geometry.h"
+#include "platform/language_table.h"
 
 namespace {
 
@@ -32,8 +35,11 @@ protected:
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
         const QRect room = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        painter.drawItemText(room, Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
-                             text(), QPalette::ButtonText);
+        // The shortcut letter is underlined as on every other button.
+        int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+        if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
+            flags |= Qt::TextHideMnemonic;
+        painter.drawItemText(room, flags, palette(), isEnabled(), text(), QPalette::ButtonText);
     }
 };
 
@@ -64,6 +70,7 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
     connect(command1_, &QPushButton::clicked, this, [this] { p_.port.opendevice(false); });
     connect(command2_, &QPushButton::clicked, this, [this] { p_.port.closedevice(); });
     connect(cmd_sendcommand_, &QPushButton::clicked, this, &DeveloperTab::send_command);
+    connect(tb_command_, &QLineEdit::returnPressed, this, &DeveloperTab::send_command);
     connect(cmd_clear_, &QPushButton::clicked, &p_.log, &CommLog::clear_out);
     connect(cmd_saveprotokoll_, &QPushButton::clicked, this, &DeveloperTab::save_protokoll);
 
@@ -71,8 +78,11 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
     connect(&p_.log, &CommLog::out_replaced, this, &DeveloperTab::replace_out);
     connect(out_, &QPlainTextEdit::textChanged, this, &DeveloperTab::out_edited);
     connect(&p_.frames, &FrameLink::frame_shown, lbl_info_, &QLabel::setText);
+    connect(&p_.log, &CommLog::log_appended, this, &DeveloperTab::append_log);
+    connect(&p_.log, &CommLog::log_cut, this, &DeveloperTab::show_log);
 
     replace_out(p_.log.out());
+    show_log(p_.log.comm_log());
 }
 
 void DeveloperTab::build(QWidget* page) {
@@ -103,12 +113,28 @@ void DeveloperTab::build(QWidget* page) {
     out_->setFont(bold);
     out_->setAccessibleName(QStringLiteral("Output"));
 
+    // Typed first, then sent: the command box comes before its button.
+    QWidget::setTabOrder(command2_, tb_command_);
+    QWidget::setTabOrder(tb_command_, cmd_sendcommand_);
+    QWidget::setTabOrder(cmd_sendcommand_, cmd_clear_);
+
     lbl_info_ = place(new QLabel(QStringLiteral("Data IN"), page), "lbl_info", 11074,
                       page_rect(120, 4620, 14235, 915));
     lbl_info_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lbl_info_->setTextFormat(Qt::PlainText);
     lbl_info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbl_info_->setWordWrap(true);
+
+    // Below the rest, stretched to the page's bottom right by the tab layout.
+    lbl_kommunikation_ =
+        place(new QLabel(QStringLiteral("Kommunikation (gesendete Befehle und Antworten)"), page),
+              "lbl_kommunikation", 6304, page_rect(120, 5580, 14115, 285));
+    tb_kommunikation_ =
+        place(new QPlainTextEdit(page), "tb_kommunikation", 0, page_rect(120, 5880, 14115, 4500));
+    tb_kommunikation_->setReadOnly(true);
+    tb_kommunikation_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    tb_kommunikation_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    lbl_kommunikation_->setBuddy(tb_kommunikation_);
 }
 
 void DeveloperTab::send_command() {
@@ -116,7 +142,22 @@ void DeveloperTab::send_command() {
 }
 
 void DeveloperTab::save_protokoll() {
-    save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts);
+    QString name;
+    if (save_comm_log(p_.log, p_.log_dir, p_.clock, p_.dialogs, p_.texts, &name))
+        p_.dialogs.show_message(p_.texts.lang_text(6305) + QLatin1String("\r\n") +
+                                QDir::toNativeSeparators(name));
+}
+
+// One entry ends in CR LF; the box starts each entry on a line of its own and
+// follows the newest one unless the developer has scrolled back.
+void DeveloperTab::append_log(const QString& entry) {
+    tb_kommunikation_->appendPlainText(for_display(entry.chopped(2)));
+}
+
+void DeveloperTab::show_log(const QString& log) {
+    tb_kommunikation_->setPlainText(
+        for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
+    tb_kommunikation_->moveCursor(QTextCursor::End);
 }
 
 void DeveloperTab::append_out(const QString& text) {

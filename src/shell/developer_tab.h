@@ -17,7 +17,8 @@ struct LanguageTable;
 
 // The "Entwickler" tab: opening and closing the converter by hand, a free
 // command line to the device, the link's event output and the communication
-// log. Builds its controls on the page it is given.
+// log, shown as it grows: every request sent and every reply read. Builds its
+// controls on the page it is given.
 class DeveloperTab : public QObject {
     Q_OBJECT
 public:
@@ -36,10 +37,13 @@ public:
     // It is a developer's tool, so it is not held back while the device data is
     // still incomplete: that is exactly when one wants to poke the device.
     void send_command();
+    // Saves exactly the log the tab shows and tells where it went.
     void save_protokoll();
 
 private:
     void build(QWidget* page);
+    void append_log(const QString& entry);
+    void show_log(const QString& log);
     void append_out(const QString& text);
     void replace_out(const QString& text);
     void out_edited();
@@ -54,5 +58,7 @@ private:
     QPushButton* cmd_saveprotokoll_ = nullptr;
     QPlainTextEdit* out_ = nullptr;
     QLabel* lbl_info_ = nullptr;
+    QLabel* lbl_kommunikation_ = nullptr;
+    QPlainTextEdit* tb_kommunikation_ = nullptr;  // the communication log as it stands
     bool updating_out_ = false;  // our own changes to `out` are not hand edits
 };

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include "shell/center_form.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kDeviceTab = 0;
 constexpr int kStatusTab = 2;
+constexpr int kDeveloperTab = 3;
 
 template <typename T>
 T* tag(T* object, const char* name, int text_id) {
@@ -94,6 +96,12 @@ void MainWindow::build_menu() {
     // Pop-up menus are windows of their own and do not inherit the window's font.
     datei->setFont(font());
     diagramm->setFont(font());
+
+    // Alt and a caption's marked letter open a menu; F10 opens the first, as
+    // on other desktops.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
     connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
     connect(men_besuch_, &QAction::triggered, this, &MainWindow::finish_visit_requested);
@@ -194,15 +202,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::layout_tab(int index) {
-    if (index == kDeviceTab) layout_chart();
+    if (index == kDeviceTab) fill_page(kDeviceTab, "Chart");
+    if (index == kDeveloperTab) fill_page(kDeveloperTab, "tb_kommunikation");
     if (index == kStatusTab) layout_sysstat();
     if (index == kDeviceTab || index == kStatusTab) emit tab_laid_out(index);
 }
 
-void MainWindow::layout_chart() {
-    QWidget* page = tab_page(kDeviceTab);
-    auto* chart = page->findChild<QWidget*>(QStringLiteral("Chart"));
-    if (chart) chart->setGeometry(chart_geometry(page->size(), chart->geometry()));
+// The chart, and the developer tab's communication log, fill their page with
+// equal margins left, right and below.
+void MainWindow::fill_page(int index, const char* name) {
+    QWidget* page = tab_page(index);
+    auto* box = page->findChild<QWidget*>(QLatin1String(name));
+    if (box) box->setGeometry(chart_geometry(page->size(), box->geometry()));
 }
 
 void MainWindow::layout_sysstat() {

@@ -71,7 +71,7 @@ private:
     void build_pages();
     void apply_minimum();
     void layout_tab(int index);
-    void layout_chart();
+    void fill_page(int index, const char* name);
     void layout_sysstat();
 
     QTabWidget* tab1_ = nullptr;

@@ -122,9 +122,10 @@ TEST_F(DisplayTest, DisconnectedEmptiesEveryTextBoxOfTheWindow) {
         EXPECT_EQ(control<QComboBox>(("cb_t_" + std::to_string(n)).c_str())->currentIndex(), 0);
         EXPECT_TRUE(tab->timing_locked(n));
     }
-    // Phase and lamps keep their last state.
-    EXPECT_EQ(control<QLabel>("lbl_Phase")->text(), "3");
-    EXPECT_TRUE(control<Lamp>("sh_Technik")->lit());
+    // Without a device no lamp is lit and no phase is shown.
+    EXPECT_EQ(control<QLabel>("lbl_Phase")->text(), "");
+    EXPECT_EQ(window.findChildren<Lamp*>().size(), 5);
+    for (Lamp* lamp : window.findChildren<Lamp*>()) EXPECT_FALSE(lamp->lit());
 }
 
 TEST_F(DisplayTest, ValveLabelsShowWhichValvesAreOpen) {

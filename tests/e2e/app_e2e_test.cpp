@@ -4,12 +4,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "device/device_tab.h"
+#include "device/lamp.h"
 #include "link/requests.h"
 #include "shell/info_window.h"
 #include "sim/firmware_image_file.h"
@@ -59,24 +63,86 @@ TEST(AppEndToEnd, EnglishStartUpUsesPointsAndEnglishCaptions) {
     EXPECT_EQ(text_of(rig, "t_spannung"), "24.0");
 }
 
-TEST(AppEndToEnd, LostLinkEmptiesTheDisplayAndReconnects) {
+// The technician sees the link's state on the "Gerät" tab: a device that stops
+// answering, an unplugged converter, the way back.
+TEST(AppEndToEnd, LostLinkIsShownAndEmptiesTheDisplayUntilItReconnects) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
     ASSERT_TRUE(rig.start_connected());
     QTest::qWait(200);
     ASSERT_FALSE(text_of(rig, "t_sn").isEmpty());
+    QLabel* state = rig.find<QLabel>("lbl_verbindung");
+    EXPECT_EQ(state->text(), "Verbunden");
+    ASSERT_TRUE(rig.find<Lamp>("Sh_O2ok")->lit());
+    QStringList shown;
+    QObject::connect(&rig.app->poll, &PollCycle::phase_changed, [&] { shown << state->text(); });
 
-    rig.device.faults().silent = true;
+    rig.device.faults().silent = true;  // unplugged: no replies, then no converter
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.app->poll_state.timeout_count >= 1; }, 5000));
+    rig.ft.set_device_count(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    EXPECT_EQ(shown, QStringList({"Keine Antwort vom Gerät, die Werte sind nicht aktuell. Neuer "
+                                  "Versuch läuft …",
+                                  "Nicht verbunden: kein Gerät gefunden. Neuer Versuch läuft …"}));
+    EXPECT_EQ(background(rig, "lbl_verbindung"), QColor(Qt::red));
     EXPECT_FALSE(rig.app->geraet.verbunden);
     for (const char* box : {"t_sn", "t_o2", "t_bstd", "t_sw", "t_gastemp"})
         EXPECT_TRUE(text_of(rig, box).isEmpty()) << box;
     EXPECT_EQ(background(rig, "lbl_VentilE1"), QColor(Qt::white));
+    EXPECT_FALSE(rig.find<Lamp>("Sh_O2ok")->lit());
+    EXPECT_TRUE(rig.find<QLabel>("lbl_Phase")->text().isEmpty());
     EXPECT_TRUE(rig.app->comm_log.out().contains(" Timeout Nr 3 "));
 
-    // The device answers again: the quiet reopening brings it back.
+    // Plugged in again: the quiet reopening brings it back.
     rig.device.faults().silent = false;
+    rig.ft.set_device_count(1);
     ASSERT_TRUE(rig.wait_connected(15000));
+    QTest::qWait(100);
+    EXPECT_EQ(shown.mid(2), QStringList({"Gerät gefunden, Verbindung wird aufgebaut …",
+                                         "Verbunden"}));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
+}
+
+// Free commands and their replies show on the developer tab; minutes later the
+// log has dropped its oldest entries, whole, the saved log is what the tab
+// showed, and the technician is told where it went.
+TEST(AppEndToEnd, DeveloperTabShowsCommandsAndRepliesAndSavesThem) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(rig.start());
+    ASSERT_TRUE(rig.wait_connected());
+    rig.app->window()->tab1()->setCurrentIndex(3);
+    rig.find<QLineEdit>("tb_command")->setText("?");
+    QTest::mouseClick(rig.find<QPushButton>("cmd_sendcommand"), Qt::LeftButton);
+    auto* box = rig.find<QPlainTextEdit>("tb_kommunikation");
+    // Ours is the second "?" sent (the start requests had the first); its reply
+    // may come in more than one chunk: join what came in after it.
+    const QRegularExpression sent_version("^OUT [0-9,]+ {12}3F $",
+                                          QRegularExpression::MultilineOption);
+    const auto reply_shown = [&] {
+        const QString text = box->toPlainText();
+        if (text.count(sent_version) < 2) return false;
+        QString in;
+        for (const QString& line : text.mid(text.lastIndexOf(sent_version)).split('\n'))
+            if (line.startsWith("IN  ")) in += line.mid(22);
+        return in.contains("26 36 3F 31 33 30 35 41 ");
+    };
+    ASSERT_TRUE(QTest::qWaitFor(reply_shown, 3000)) << box->toPlainText().right(500).toStdString();
+    for (int i = 0; i < 3000; ++i)
+        rig.app->comm_log.log_line(CommLog::Direction::In, QString("#%1 ").arg(i) + QString(99, 'a'));
+    const QStringList lines = box->toPlainText().split('\n');
+    const int oldest = lines.first().section('#', 1).section(' ', 0, 0).toInt();
+    EXPECT_TRUE(lines.first().startsWith("IN  ")) << lines.first().toStdString();
+    EXPECT_GT(oldest, 0);
+    EXPECT_EQ(lines.size(), 3000 - oldest);  // no hole up to the newest
+    EXPECT_TRUE(lines.last().startsWith("IN  ") && lines.last().contains("#2999 "));
+
+    QTest::mouseClick(rig.find<QPushButton>("cmd_saveprotokoll"), Qt::LeftButton);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1);
+    const QStringList message = rig.dialogs.messages[0].split("\r\n");
+    EXPECT_EQ(message[0], "Das Kommunikationsprotokoll wurde gespeichert:");
+    ASSERT_EQ(message.size(), 2);
+    EXPECT_TRUE(QFileInfo(message[1]).fileName().startsWith("protokoll"));
+    EXPECT_EQ(QString::fromLatin1(read_bytes(message[1])).replace("\r\n", "\n"),
+              box->toPlainText() + "\n\n");
 }
 
 TEST(AppEndToEnd, ValveAndAlarmColoursFollowTheDevice) {
@@ -109,7 +175,7 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     t_sn->selectAll();
     QTest::keyClicks(t_sn, "QV5-NEW-7");
     EXPECT_FALSE(save->isHidden());
-    EXPECT_EQ(save->text(), "Speichern");
+    EXPECT_EQ(save->text(), "S&peichern");
     rig.record_requests();
     QTest::mouseClick(save, Qt::LeftButton);
     ASSERT_GE(rig.requests.size(), 1);

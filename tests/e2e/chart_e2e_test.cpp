@@ -40,8 +40,8 @@ TEST(ChartEndToEnd, FollowsDeviceWindowAndLinkAndSwitchesViews) {
 
     // "Nur Druck" and the double click, twice: captions of texts 1 and 2.
     QAction* item = window->men_kompressordruck();
-    EXPECT_EQ(item->text(), "Nur Druck");
-    const char* captions[] = {"Alle Kurven", "Nur Druck", "Alle Kurven", "Nur Druck"};
+    EXPECT_EQ(item->text(), "Nur &Druck");
+    const char* captions[] = {"&Alle Kurven", "Nur &Druck", "&Alle Kurven", "Nur &Druck"};
     for (int i = 0; i < 4; ++i) {
         if (i < 2)
             item->trigger();

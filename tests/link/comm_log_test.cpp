@@ -70,20 +70,6 @@ TEST_F(CommLogTest, ErrorsGoToTheOutputAsTheyStand) {
     EXPECT_TRUE(log.comm_log().contains("Invalid CRC"));  // the log keeps everything
 }
 
-TEST_F(CommLogTest, LogKeepsItsOldestFortyThousandCharacters) {
-    // "OUT 000.00" and twelve spaces, 106 characters of text and CR LF: 130 a line.
-    const QString line(106, u'a');
-    for (int i = 0; i < 461; ++i) log.log_line(CommLog::Direction::Out, line);
-    ASSERT_EQ(log.comm_log().size(), 59930);
-    const QString first_part = log.comm_log().left(40000);
-    log.log_line(CommLog::Direction::Out, line);  // 60060: past 60000
-    EXPECT_EQ(log.comm_log(), first_part);
-    log.log_line(CommLog::Direction::In, "newer");
-    EXPECT_EQ(log.comm_log().size(), 40000 + 29);
-    EXPECT_TRUE(log.comm_log().startsWith(first_part));
-    EXPECT_TRUE(log.comm_log().endsWith("newer\r\n"));
-}
-
 TEST_F(CommLogTest, OutputKeepsItsNewestTwentyFiveThousandCharacters) {
     QSignalSpy replaced(&log, &CommLog::out_replaced);
     const QString chunk = QString(999, u'x') + u'\n';

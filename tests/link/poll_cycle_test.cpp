@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include "link/requests.h"
 #include "support/link_rig.h"
@@ -248,8 +249,10 @@ TEST_F(PollCycleTest, QueueOverflowReconnectsAsAfterTheFourthTimeOut) {
 }
 
 // On a slow or lossy line every lost reply costs a whole time-out while the
-// periodic requests come due at their normal rate; the queue must not grow.
-TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueue) {
+// periodic requests come due at their normal rate; the queue must not grow, the
+// live values must not pause behind the slower hours and timing requests, and
+// those still come round at least once a minute.
+TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
     struct Case {
         const char* name;
         int drop_every;
@@ -268,15 +271,27 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueue) {
         rig.poll.connect();
         ASSERT_TRUE(rig.run_until_connected(2000)) << c.name;
         int records = 0;
-        QObject::connect(&rig.dispatcher, &ReplyDispatcher::status_record_received,
-                         [&] { ++records; });
+        qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
+        QSet<QByteArray> refreshed;  // hours and timing replies this minute
+        QObject::connect(&rig.frames, &FrameLink::reply_received, [&](const QByteArray& reply) {
+            if (reply.startsWith('i')) {
+                ++records;
+                longest_gap = std::max(longest_gap, rig.clock.monotonic_ms() - last_status);
+                last_status = rig.clock.monotonic_ms();
+            }
+            if (reply.startsWith('x')) refreshed.insert("x");
+            if (reply.startsWith('t')) refreshed.insert(reply.left(2));
+        });
         // Four minutes; the queue overflowed within the first minute before.
         for (int minute = 1; minute <= 4; ++minute) {
             records = 0;
+            refreshed.clear();
             rig.run_ticks(1200);
             EXPECT_TRUE(rig.geraet.verbunden) << c.name << ", minute " << minute;
             EXPECT_GE(records, 10) << c.name << ", minute " << minute;
+            EXPECT_EQ(refreshed.size(), 8) << c.name << ", minute " << minute;
         }
+        EXPECT_LE(longest_gap, 3000) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << c.name;
         EXPECT_FALSE(rig.log.out().contains("Device Closed")) << c.name;
         // At most each of the ten periodic requests once.

@@ -11,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "platform/mnemonic.h"
 #include "shell/main_window.h"
 #include "support/locale_guard.h"
 #include "support/program_rig.h"
@@ -33,9 +34,11 @@ int room_for_caption(const QWidget* control) {
     return control->width() - 16;  // a group box's title, with its indent
 }
 
+// The caption as it reads on the screen, without its shortcut mark.
 QString caption(const QWidget* control) {
-    if (auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
-    if (auto* label = qobject_cast<const QLabel*>(control)) return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(control))
+        return without_mnemonic(button->text());
+    if (auto* label = qobject_cast<const QLabel*>(control)) return without_mnemonic(label->text());
     if (auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
     return QString();
 }

@@ -99,7 +99,7 @@ TEST(ShippedLanguages, BothFilesLoadWithTheSameIds) {
     }
     EXPECT_GT(count, 140);
     EXPECT_EQ(de.lang_text(11500), QString::fromUtf8("Gerät/Protokoll/System Status/Entwickler"));
-    EXPECT_EQ(de.lang_text(11056), QString::fromUtf8("Ausgabe löschen"));
+    EXPECT_EQ(de.lang_text(11056), QString::fromUtf8("&Ausgabe löschen"));
     // Every message id the program composes texts from.
     for (int id : {1,    2,    3,    100,  101,  102,  103,  104,  105,  110,  111,  1000,  1001,
                    1100, 2000, 2100, 2200, 2300, 2400, 2500, 2600, 2700, 2800, 3300, 3600,  3601,
