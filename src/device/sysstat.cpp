@@ -103,3 +103,9 @@ QString sysstat_file_name(const QString& serial, const QDateTime& now) {
     return QLatin1String("Status_") + file_name_safe(serial) + u'_' +
            now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
 }
+
+QString sysstat_file_text(const QString& shown_table) {
+    QString text = shown_table;
+    text.replace(u'\n', QLatin1String("\r\n"));
+    return text + QLatin1String("\r\n");
+}

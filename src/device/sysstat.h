@@ -32,6 +32,9 @@ QString sysstat_line(const Sysstatblock& block);
 QString build_sysstat_text(const Geraetedaten& geraet, const LanguageTable& texts,
                            const QDateTime& now);
 
+// The table as shown, as its file holds it: CR LF line ends, one more at the end.
+QString sysstat_file_text(const QString& shown_table);
+
 // The name the save dialog proposes: "Status_" + serial + "_" + date and time;
 // characters no file name can hold become "_".
 QString sysstat_file_name(const QString& serial, const QDateTime& now);

@@ -122,10 +122,14 @@ QString SysstatTab::choose_file() {
     }
 }
 
+QString SysstatTab::table() const {
+    return p_.sysstatout->toPlainText();
+}
+
 // The table is saved whether or not the device is still there: it names the
 // device it came from.
 bool SysstatTab::save_sysstat() {
-    const QString table = p_.sysstatout->toPlainText();
+    const QString table = this->table();
     if (table.isEmpty()) {
         tell(p_.texts.lang_text(kNothingToSave));
         return false;
@@ -137,10 +141,8 @@ bool SysstatTab::save_sysstat() {
     const QString file = choose_file();
     if (file.isEmpty()) return false;
 
-    QString text = table;
-    text.replace(u'\n', kCrLf);
     QString error;
-    if (write_text_file(file, text + kCrLf, &error)) {
+    if (write_text_file(file, sysstat_file_text(table), &error)) {
         // Only a folder that took the file is remembered.
         p_.adopt_folder(file);
         return true;

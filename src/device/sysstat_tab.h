@@ -45,6 +45,8 @@ public:
     ~SysstatTab() override;
 
     bool pass_running() const { return running_; }
+    // The table as the tab shows it.
+    QString table() const;
 
     void cmd_sysstatread_click();
     // The dispatcher stored block `blocks_read` and asked for the next one.

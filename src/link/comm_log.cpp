@@ -97,3 +97,7 @@ bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& cloc
     if (saved_as) *saved_as = name;
     return save_text_file(name, log.comm_log(), dialogs, texts);
 }
+
+QString comm_log_file_text(const CommLog& log) {
+    return log.comm_log() + QLatin1String("\r\n");
+}

@@ -77,6 +77,8 @@ bool save_text_file(const QString& name, const QString& text, Dialogs& dialogs,
 
 // Where `cmd_saveprotokoll` saves the log: log_dir + "protokoll" + yyyymmddhhnnss + ".txt".
 QString comm_log_file_name(const QString& log_dir, const Clock& clock);
+// The file save_comm_log writes: the log and one CR LF.
+QString comm_log_file_text(const CommLog& log);
 // Saves the log there; `saved_as` learns the file's name.
 bool save_comm_log(const CommLog& log, const QString& log_dir, const Clock& clock, Dialogs& dialogs,
                    const LanguageTable& texts, QString* saved_as = nullptr);

@@ -72,3 +72,7 @@ bool make_folder_for(const QString& file) {
     const QString folder = folder_of(file);
     return folder.isEmpty() || QDir().mkpath(folder);
 }
+
+QString archive_folder_proposal() {
+    return user_folder(QStandardPaths::DocumentsLocation) + QLatin1String("Quorvel5");
+}

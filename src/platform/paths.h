@@ -40,3 +40,7 @@ bool make_folder_for(const QString& file);
 // here (backslash, "/", ":", "*", "?", quote, "<", ">", "|") becomes "_", so a
 // serial number cannot make a sub-folder or an invalid name.
 QString file_name_safe(QString text);
+
+// Where the visit archive is proposed at first: a "Quorvel5" folder in the
+// user's documents.
+QString archive_folder_proposal();

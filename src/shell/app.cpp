@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QTabWidget>
+#include <QUrl>
 
 #include "device/chart.h"
 #include "device/chart_box.h"
@@ -23,6 +25,9 @@
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/qt_translations.h"
+#include "visits/archive_folder.h"
+#include "visits/archive_window.h"
+#include "visits/finish_visit.h"
 
 namespace {
 constexpr int kStatusTab = 2;
@@ -132,9 +137,10 @@ bool App::startup() {
                                                              texts, deps_.clock, paths_.log_dir});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     build_protocol_form();
+    add_visit_record();
     firmware_ = std::make_unique<FirmwareUpdate>(
-        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames, port,
-                              poll, *info_window_, firmware_image});
+        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames,
+                              port, poll, *info_window_, firmware_image});
     QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &poll,
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
@@ -193,14 +199,67 @@ void App::build_protocol_form() {
         frame);
     QObject::connect(&poll, &PollCycle::reopened, protocol_form_, &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
-        QWidget* window = window_.get();
-        const CaptionOf caption = [window](const QString& name) {
-            return widget_caption(window, name);
-        };
-        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, caption},
+        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, window_captions()},
                        pruefprotokoll, [this] { protocol_form_->form_to_record(); },
                        protocol_form_->pdf_proposal());
     });
+}
+
+std::function<bool()> App::settings_saver() {
+    return [this] {
+        return save_config(settings, config_path(paths_.config_dir), deps_.dialogs, texts);
+    };
+}
+
+// Headings and labels on paper are what the main window shows.
+CaptionOf App::window_captions() {
+    QWidget* window = window_.get();
+    return [window](const QString& name) { return widget_caption(window, name); };
+}
+
+namespace {
+
+void open_in_file_manager(const QString& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+}  // namespace
+
+// "Besuch abschließen" records the live values all along and takes the
+// tabs' writers when the technician finishes; "Archiv" needs no device.
+void App::add_visit_record() {
+    visit_ = std::make_unique<FinishVisit>(
+        FinishVisit::Parts{geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, comm_log,
+                           settings, deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine,
+                           window_captions(), settings_saver(), open_in_file_manager});
+    FinishVisit* visit = visit_.get();
+    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, visit,
+                     &FinishVisit::status_received);
+    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, visit,
+                     &FinishVisit::status_memory_read);
+    QObject::connect(&poll, &PollCycle::was_reset, visit, &FinishVisit::link_was_reset);
+    QAction* men_besuch = window_->men_besuch();
+    const auto follow_link = [this, men_besuch] { men_besuch->setEnabled(geraet.verbunden); };
+    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, men_besuch,
+                     follow_link);
+    QObject::connect(&poll, &PollCycle::was_reset, men_besuch, follow_link);
+    QObject::connect(window_.get(), &MainWindow::finish_visit_requested, visit,
+                     [visit] { visit->finish_visit(); });
+    QObject::connect(window_.get(), &MainWindow::archive_requested, visit,
+                     [this] { show_archive(); });
+}
+
+void App::show_archive() {
+    const QString folder = ensure_archive_folder(settings, deps_.dialogs, texts, settings_saver());
+    if (folder.isEmpty()) return;
+    if (!archive_window_)
+        archive_window_ = std::make_unique<ArchiveWindow>(
+            ArchiveWindow::Parts{deps_.dialogs, texts, print_engine, printer_choice,
+                                 window_captions(), open_in_file_manager},
+            window_.get());
+    archive_window_->show_archive(folder);
+    archive_window_->show();
+    archive_window_->raise();
 }
 
 void App::add_sysstat_tab() {

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/qt_printer_system.h"
 #include "platform/settings.h"
+#include "protocol/print_layout.h"
 #include "protocol/print_markup.h"
 #include "protocol/printer_choice.h"
 #include "protocol/protocol_record.h"
@@ -23,6 +24,8 @@ class DeveloperTab;
 class DeviceTab;
 class Dialogs;
 class FirmwareUpdate;
+class ArchiveWindow;
+class FinishVisit;
 class Ftd2xx;
 class InfoWindow;
 class MainWindow;
@@ -94,6 +97,9 @@ public:
     FirmwareUpdate* firmware() const { return firmware_.get(); }
     SysstatTab* sysstat_tab() const { return sysstat_tab_.get(); }
     Chart* chart() const { return chart_.get(); }
+    FinishVisit* visit() const { return visit_.get(); }
+    // The archive window once it was opened.
+    ArchiveWindow* archive_window() const { return archive_window_.get(); }
 
     Settings settings;
     LanguageTable texts;
@@ -121,6 +127,10 @@ private:
     void build_protocol_form();
     void add_sysstat_tab();
     void wire_chart();
+    void add_visit_record();
+    void show_archive();
+    CaptionOf window_captions();
+    std::function<bool()> settings_saver();
 
     AppDeps deps_;
     AppPaths paths_;
@@ -133,5 +143,7 @@ private:
     ProtocolForm* protocol_form_ = nullptr;  // owned by its frame
     std::unique_ptr<InfoWindow> info_window_;
     std::unique_ptr<FirmwareUpdate> firmware_;
+    std::unique_ptr<FinishVisit> visit_;
+    std::unique_ptr<ArchiveWindow> archive_window_;
     QTranslator qt_translator_;  // Qt's own buttons and dialogs in our language
 };

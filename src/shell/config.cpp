@@ -34,7 +34,8 @@ bool read_settings(Settings& settings, const QStringList& lines) {
         if (line.isEmpty()) continue;
         const QStringList pieces = line.split(u'|');
         const QString& key = pieces[0];
-        const bool known = key == u"TIMEOUT" || key == u"TIMERINTERVAL" || key == u"INITDIR";
+        const bool known = key == u"TIMEOUT" || key == u"TIMERINTERVAL" || key == u"INITDIR" ||
+                           key == u"ARCHIVDIR";
         if (!known) continue;
         if (pieces.size() < 2) return false;
         const QString& value = pieces[1];
@@ -47,8 +48,10 @@ bool read_settings(Settings& settings, const QStringList& lines) {
             const std::optional<qint16> interval = parse_interval(value);
             if (!interval) return false;
             settings.TIMERINTERVAL = *interval;
-        } else {
+        } else if (key == u"INITDIR") {
             settings.INITDIR = value;
+        } else {
+            settings.ARCHIVDIR = value;
         }
     }
     return true;
@@ -60,6 +63,7 @@ void config_defaults(Settings& settings, const QString& start_dir) {
     settings.TIMEOUT = 1.0;
     settings.TIMERINTERVAL = 50;
     settings.INITDIR = start_dir;
+    settings.ARCHIVDIR.clear();
 }
 
 QString config_path(const QString& config_dir) {
@@ -85,9 +89,12 @@ QString config_number_text(double value) {
 bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs,
                  const LanguageTable& texts) {
     const QString crlf = QStringLiteral("\r\n");
-    const QString text = QLatin1String("TIMEOUT|") + config_number_text(settings.TIMEOUT) + crlf +
+    QString text = QLatin1String("TIMEOUT|") + config_number_text(settings.TIMEOUT) + crlf +
                          QLatin1String("TIMERINTERVAL|") + QString::number(settings.TIMERINTERVAL) +
                          crlf + QLatin1String("INITDIR|") + settings.INITDIR + crlf;
+    // The archive's line only once a folder was chosen: older files stay as they were.
+    if (!settings.ARCHIVDIR.isEmpty())
+        text += QLatin1String("ARCHIVDIR|") + settings.ARCHIVDIR + crlf;
     if (make_folder_for(path) &&
         write_text_file(path, text, nullptr, WriteMode::InPlaceIfFolderLocked))
         return true;

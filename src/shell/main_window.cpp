@@ -74,6 +74,10 @@ void MainWindow::build_menu() {
     QMenu* datei = name_control(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
     QAction* update = name_control(datei->addAction(QStringLiteral("Softwareupdate")),
                                    "men_Softwareupdate", 11092);
+    men_besuch_ = name_control(datei->addAction(QStringLiteral("Besuch abschließen")),
+                               "men_besuch", 6000);
+    men_besuch_->setEnabled(false);
+    QAction* archiv = name_control(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
     name_control(datei->addSeparator(), "mendiv", 0);
     QAction* info = name_control(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
     QAction* beenden =
@@ -99,6 +103,8 @@ void MainWindow::build_menu() {
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
     connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
+    connect(men_besuch_, &QAction::triggered, this, &MainWindow::finish_visit_requested);
+    connect(archiv, &QAction::triggered, this, &MainWindow::archive_requested);
     connect(info, &QAction::triggered, this, &MainWindow::info_requested);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
     connect(men_kompressordruck_, &QAction::triggered, this, &MainWindow::chart_toggle_requested);
@@ -133,7 +139,7 @@ void MainWindow::build_pages() {
     cmd_sysstatsave_->setGeometry(page_rect(2760, 9600, 1800, 435));
     // Beside the buttons: how far a read has got, how it ended, why a click
     // did nothing. Laid out with the buttons.
-    lbl_sysstatinfo_ = tag(new QLabel(status), "lbl_sysstatinfo", 0);
+    lbl_sysstatinfo_ = name_control(new QLabel(status), "lbl_sysstatinfo");
     lbl_sysstatinfo_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 

@@ -41,6 +41,8 @@ public:
 
     // "Nur Druck": the chart sets its caption to say what the next click shows.
     QAction* men_kompressordruck() const { return men_kompressordruck_; }
+    // "Besuch abschließen": usable while a device is connected.
+    QAction* men_besuch() const { return men_besuch_; }
 
     // The frame on tab 1 that the protocol form is built into.
     QGroupBox* frm_protokoll() const { return frm_protokoll_; }
@@ -57,6 +59,8 @@ public:
 signals:
     void firmware_update_requested();
     void info_requested();
+    void finish_visit_requested();
+    void archive_requested();
     void chart_toggle_requested();
     void reconnect_requested();
     // Another tab was selected, by the user or by the program.
@@ -84,6 +88,7 @@ private:
     QTabWidget* tab1_ = nullptr;
     QAction* men_kompressordruck_ = nullptr;
     QGroupBox* frm_protokoll_ = nullptr;
+    QAction* men_besuch_ = nullptr;
     QPlainTextEdit* sysstatout_ = nullptr;
     QPushButton* cmd_sysstatread_ = nullptr;
     QPushButton* cmd_sysstatsave_ = nullptr;

@@ -1,0 +1,105 @@
+#include "visits/archive_reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/text_file.h"
+#include "protocol/protocol_file.h"
+#include "visits/visit_folder.h"
+
+namespace {
+
+// A protocol is a few kilobytes; anything far bigger is not one of ours.
+constexpr qint64 kMaxProtocolBytes = 256 * 1024;
+constexpr qint64 kTailBytes = 4096;
+
+bool has_every_key(const QStringList& lines) {
+    QSet<QString> keys;
+    for (const QString& line : lines) keys.insert(line.section(u'|', 0, 0));
+    for (int i = 1; i <= kFeldCount; ++i)
+        if (!keys.contains(QLatin1String(feldnamen[size_t(i)]))) return false;
+    for (int i = 1; i <= kGeraeteschluesselCount; ++i)
+        if (!keys.contains(QLatin1String(geraeteschluessel[size_t(i)]))) return false;
+    return true;
+}
+
+ArchivedVisit read_visit(const QFileInfo& entry) {
+    ArchivedVisit visit;
+    visit.path = entry.absoluteFilePath();
+    visit.when = visit_time_of(entry.fileName());
+    Pruefprotokoll record;
+    if (!entry.isDir() || !visit.when.isValid() || !load_visit_protocol(visit.path, record))
+        return visit;
+    visit.readable = true;
+    visit.pruefer = record.felder[kPruefer];
+    visit.stk = record.felder[kStk];
+    visit.bstd = record.geraetedaten.bstd;
+    visit.sw = record.geraetedaten.sw;
+    visit.o2 = record.geraetedaten.o2;
+    return visit;
+}
+
+}  // namespace
+
+bool parse_visit_protocol(const QStringList& lines, Pruefprotokoll& record) {
+    if (!has_every_key(lines)) return false;
+    for (const QString& line : lines)
+        if (!parse_protocol_line(record, line)) return false;
+    record.geraetedaten.verbunden = true;
+    return true;
+}
+
+bool load_visit_protocol(const QString& visit_path, Pruefprotokoll& record) {
+    const QFileInfo file(visit_path + u'/' + QLatin1String(kVisitProtocol));
+    if (!file.isFile() || file.size() > kMaxProtocolBytes) return false;
+    QStringList lines;
+    return read_text_lines(file.filePath(), lines) && parse_visit_protocol(lines, record);
+}
+
+QVector<ArchivedDevice> list_archive(const QString& archive) {
+    QVector<ArchivedDevice> devices;
+    const QDir root(archive);
+    const QFileInfoList device_dirs =
+        root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& device_dir : device_dirs) {
+        ArchivedDevice device;
+        device.name = device_dir.fileName();
+        // Hidden entries are visits still being written.
+        const QFileInfoList entries = QDir(device_dir.absoluteFilePath())
+                                          .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        for (const QFileInfo& entry : entries) device.visits.append(read_visit(entry));
+        // Newest first; unreadable names after the visits, by name.
+        std::sort(device.visits.begin(), device.visits.end(),
+                  [](const ArchivedVisit& a, const ArchivedVisit& b) {
+                      if (a.when.isValid() != b.when.isValid()) return a.when.isValid();
+                      if (a.when != b.when) return a.when > b.when;
+                      return a.path > b.path;
+                  });
+        devices.append(device);
+    }
+    return devices;
+}
+
+std::optional<double> last_mean_o2(const QByteArray& tail) {
+    QList<QByteArray> lines = tail.split('\n');
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty()) lines.removeLast();
+    // The first piece may be cut off by the tail's start; only a whole last
+    // line counts, and the header is no row.
+    if (lines.size() < 2) return std::nullopt;
+    const QList<QByteArray> cells = lines.last().trimmed().split(',');
+    if (cells.size() != 11) return std::nullopt;
+    bool ok = false;
+    const double value = cells[3].toDouble(&ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<double> read_last_mean_o2(const QString& visit_path) {
+    QFile file(visit_path + u'/' + QLatin1String(kVisitMeasurements));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (file.size() > kTailBytes && !file.seek(file.size() - kTailBytes)) return std::nullopt;
+    return last_mean_o2(file.read(kTailBytes));
+}

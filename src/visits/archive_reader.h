@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+#include "protocol/protocol_record.h"
+
+// What the archive shows of one visit, from its folder name and protocol.txt.
+struct ArchivedVisit {
+    QString path;           // the visit's folder
+    QDateTime when;         // the finish time from the folder's name
+    bool readable = false;  // protocol.txt was found and read whole
+    QString pruefer;
+    QString stk;  // the check box state as the file holds it: "0", "1", "2"
+    QString bstd;
+    QString sw;
+    double o2 = 0;
+};
+
+struct ArchivedDevice {
+    QString name;                   // the serial number's folder
+    QVector<ArchivedVisit> visits;  // newest first
+};
+
+// The fixed names of a visit's files.
+inline const char* const kVisitProtocol = "protocol.txt";
+inline const char* const kVisitPdf = "protocol.pdf";
+inline const char* const kVisitStatus = "status.txt";
+inline const char* const kVisitCommunication = "communication.txt";
+inline const char* const kVisitMeasurements = "measurements.csv";
+
+// A visit's protocol file read into `record`: every line must be a protocol
+// line and every key the program writes must be there, so a foreign or cut
+// file is told apart from a protocol.
+bool parse_visit_protocol(const QStringList& lines, Pruefprotokoll& record);
+// The same from the visit's folder; false for a missing, oversized or
+// unreadable file.
+bool load_visit_protocol(const QString& visit_path, Pruefprotokoll& record);
+
+// Every device folder under `archive` with its visits, devices by name. A
+// folder or file that is no visit shows as an unreadable visit; nothing in
+// the archive stops the listing.
+QVector<ArchivedDevice> list_archive(const QString& archive);
+
+// The mean O2 of a visit's last measurement row, from the end of its
+// measurements file (`tail`: the file's last bytes).
+std::optional<double> last_mean_o2(const QByteArray& tail);
+std::optional<double> read_last_mean_o2(const QString& visit_path);

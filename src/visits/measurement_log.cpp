@@ -1,0 +1,60 @@
+#include "visits/measurement_log.h"
+
+#include "link/device_data.h"
+
+void MeasurementLog::record(const Geraetedaten& geraet, const QDateTime& now) {
+    // The serial number arrives with the start requests; rows before it
+    // belong to the same device.
+    const QString sn = geraet.sn.trimmed();
+    if (!sn.isEmpty() && sn != serial_) {
+        if (!serial_.isEmpty()) rows_.clear();
+        serial_ = sn;
+    }
+    MeasurementRow row;
+    row.local_ms = now.toMSecsSinceEpoch();
+    row.laufzeit = geraet.laufzeit;
+    row.o2 = geraet.o2;
+    row.mwo2 = geraet.mwo2;
+    row.druck = geraet.druck;
+    row.amplitude = geraet.amplitude;
+    row.sensor1 = geraet.sensor1;
+    row.spannung = geraet.spannung;
+    row.gastemp = geraet.gastemp;
+    row.kompressortemp = geraet.kompressortemp;
+    row.phase = geraet.phase;
+    rows_.push_back(row);
+    while (rows_.front().local_ms < row.local_ms - kKeepMs) rows_.pop_front();
+}
+
+namespace {
+
+void add_number(QByteArray& line, double value, int decimals) {
+    line += ',';
+    line += QByteArray::number(value, 'f', decimals);
+}
+
+}  // namespace
+
+QByteArray measurements_csv(const std::deque<MeasurementRow>& rows) {
+    QByteArray csv =
+        "time,running_time_s,o2_percent,mean_o2_percent,pressure,amplitude,sensor_quality,"
+        "supply_voltage_v,gas_temperature_c,compressor_temperature_c,phase\n";
+    csv.reserve(csv.size() + qsizetype(rows.size()) * 90);
+    for (const MeasurementRow& row : rows) {
+        QByteArray line =
+            QDateTime::fromMSecsSinceEpoch(row.local_ms).toString(Qt::ISODate).toLatin1();
+        add_number(line, row.laufzeit, 2);
+        add_number(line, row.o2, 1);
+        add_number(line, row.mwo2, 1);
+        add_number(line, row.druck, 0);
+        add_number(line, row.amplitude, 0);
+        add_number(line, row.sensor1, 0);
+        add_number(line, row.spannung, 2);
+        add_number(line, row.gastemp, 1);
+        add_number(line, row.kompressortemp, 1);
+        add_number(line, row.phase, 0);
+        csv += line;
+        csv += '\n';
+    }
+    return csv;
+}

@@ -1,0 +1,156 @@
+// The archive as it is found on disk: visits of the program, and whatever
+// else ended up there.
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "link/device_data.h"
+#include "protocol/protocol_file.h"
+#include "visits/archive_reader.h"
+#include "visits/measurement_log.h"
+#include "visits/visit_folder.h"
+
+namespace {
+
+void put(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray protocol_bytes(const QString& pruefer, const QString& o2_line) {
+    Pruefprotokoll record;
+    record.felder[kPruefer] = pruefer;
+    record.felder[kStk] = "1";
+    record.geraetedaten.bstd = "01234:50";
+    record.geraetedaten.sw = "V2.15a";
+    QString text = protocol_file_text(record);
+    text.replace("O2|0\r\n", o2_line);
+    return text.toLatin1();
+}
+
+}  // namespace
+
+TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
+    QTemporaryDir archive;
+    const QString dev = archive.path() + "/QV5000012345/";
+    struct Case {
+        const char* entry;  // below the device folder; a trailing "/" is a folder without files
+        QByteArray protocol;
+        bool readable;
+    };
+    const QByteArray good = protocol_bytes("Meier", "O2|93,5\r\n");
+    const QByteArray no_sn = QByteArray(good).replace("SN|\r\n", "");
+    const Case cases[] = {
+        {"20261201_101500", good, true},
+        {"20261203_090000", protocol_bytes("Schulz", "O2|95,1\r\n"), true},
+        {"20261203_090000_2", good, true},  // a second visit in the same second
+        {"20261202_080000", "", false},
+        {"20261202_080001", "Hello, this is a shopping list\r\n", false},
+        {"20261202_080002", no_sn, false},
+        {"20261202_080003", protocol_bytes("X", "O2|viel\r\n"), false},
+        {"20261202_080004", QByteArray("\xff\xfe\x00\x01\x02|\x80", 7), false},
+        {"20261202_080005", good + QByteArray(300 * 1024, 'x'), false},
+        {"20261202_080006/", {}, false},  // a folder without protocol.txt
+        {"notes", good, false},           // a folder that is no visit
+        {"README.txt", {}, false},        // a file beside the visits
+    };
+    for (const Case& c : cases) {
+        const QString entry = dev + c.entry;
+        if (entry.endsWith('/'))
+            QDir().mkpath(entry);
+        else if (entry.endsWith(".txt"))
+            put(entry, "foreign");
+        else
+            put(entry + "/protocol.txt", c.protocol);
+    }
+    put(dev + ".20261204_000000.writing/protocol.txt", good);  // still being written
+    put(archive.path() + "/loose.pdf", "%PDF");                // no device folder
+
+    const QVector<ArchivedDevice> devices = list_archive(archive.path());
+    ASSERT_EQ(devices.size(), 1);
+    EXPECT_EQ(devices[0].name, "QV5000012345");
+    const QVector<ArchivedVisit>& visits = devices[0].visits;
+    ASSERT_EQ(visits.size(), int(std::size(cases)));
+    for (const Case& c : cases) {
+        const QString name = QString(c.entry).remove('/');
+        const auto found = std::find_if(visits.begin(), visits.end(), [&](const ArchivedVisit& v) {
+            return QFileInfo(v.path).fileName() == name;
+        });
+        ASSERT_NE(found, visits.end()) << c.entry;
+        EXPECT_EQ(found->readable, c.readable) << c.entry;
+    }
+    EXPECT_TRUE(visits[0].path.endsWith("20261203_090000_2"));
+    EXPECT_TRUE(visits[1].path.endsWith("20261203_090000"));
+    EXPECT_EQ(visits[1].pruefer, "Schulz");
+    EXPECT_DOUBLE_EQ(visits[1].o2, 95.1);
+    EXPECT_EQ(visits[1].stk, "1");
+    EXPECT_EQ(visits[1].bstd, "01234:50");
+    EXPECT_EQ(visits[1].sw, "V2.15a");
+    EXPECT_TRUE(visits[2].path.endsWith("20261202_080006"));  // dated, unreadable: by date
+    EXPECT_FALSE(visits.last().when.isValid());
+
+    // The mean O2 comes from the measurements' last whole row.
+    const QByteArray header = "time,a,b,c,d,e,f,g,h,i,j\n";
+    struct Tail {
+        QByteArray bytes;
+        std::optional<double> mean;
+    };
+    for (const Tail& t :
+         {Tail{header + "2026-12-01T10:00:00,1,93.0,92.5,1,2,3,4,5,6,7\n", 92.5},
+          Tail{"00:00,1,93.0,92.5,1,2,3,4,5,6,7\n2026-12-01T10:00:01,1,9,91.0,1,2"
+               ",3,4,5,6,7",
+               91.0},
+          Tail{header, std::nullopt},
+          Tail{header + "2026-12-01T10:00:00,1,93.0,nan,1,2,3,4,5,6,7\n", std::nullopt},
+          Tail{header + "2026-12-01T10:00:00,1,93.0\n", std::nullopt}, Tail{"", std::nullopt}})
+        EXPECT_EQ(last_mean_o2(t.bytes), t.mean) << t.bytes.constData();
+}
+
+TEST(VisitFolder, NeverOverwritesAndLeavesNothingWhenNotCommitted) {
+    QTemporaryDir archive;
+    const QDateTime when(QDate(2026, 12, 8), QTime(2, 15, 30));
+    QString error;
+    {
+        VisitFolder abandoned;
+        ASSERT_TRUE(abandoned.begin(archive.path(), "SN1", when, &error));
+        ASSERT_TRUE(abandoned.write_bytes("measurements.csv", "x", &error));
+    }
+    EXPECT_TRUE(QDir(archive.path() + "/SN1")
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    for (const char* expected : {"20261208_021530", "20261208_021530_2"}) {
+        VisitFolder folder;
+        ASSERT_TRUE(folder.begin(archive.path(), "SN1", when, &error));
+        ASSERT_TRUE(folder.write_bytes("measurements.csv", expected, &error));
+        ASSERT_TRUE(folder.commit(&error));
+        EXPECT_EQ(folder.final_path(), archive.path() + "/SN1/" + expected);
+    }
+    QFile first(archive.path() + "/SN1/20261208_021530/measurements.csv");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), "20261208_021530");
+}
+
+TEST(MeasurementLog, KeepsRowsAcrossLinkDropsButNotAcrossDevices) {
+    MeasurementLog log;
+    Geraetedaten g;
+    QDateTime t(QDate(2026, 12, 8), QTime(8, 0, 0));
+    g.o2 = 93.4;
+    log.record(g, t);  // before the serial number arrived
+    g.sn = "QV5000012345";
+    log.record(g, t.addSecs(1));
+    reset_geraet(g, 0);  // the link dropped and came back
+    g.sn = "QV5000012345";
+    log.record(g, t.addSecs(2));
+    EXPECT_EQ(log.rows().size(), 3u);
+    // Eight hours of rows at one a second stay whole.
+    for (int s = 3; s <= 8 * 3600 + 2; ++s) log.record(g, t.addSecs(s));
+    EXPECT_EQ(log.rows().size(), size_t(8 * 3600 + 3));
+    g.sn = "QV5000099999";
+    log.record(g, t.addSecs(8 * 3600 + 3));
+    EXPECT_EQ(log.rows().size(), 1u);
+    EXPECT_EQ(measurements_csv(log.rows()).split('\n')[1],
+              "2026-12-08T16:00:03,0.00,0.0,0.0,0,0,0,0.00,0.0,0.0,0");
+}
