@@ -49,6 +49,8 @@ public:
     void send_next();
     // Consumes bytes read from the port; every valid frame is dispatched in order.
     void receive(const QByteArray& chunk);
+    // The link's state: the dispatcher reads which request the reply answers.
+    const LinkState& state() const { return state_; }
 
 signals:
     // A frame passed its length and CRC checks: its payload, letter first.

@@ -26,15 +26,22 @@ const QString kCrLf = QStringLiteral("\r\n");
 // its own one message instead.
 class KeptMessages final : public Dialogs {
 public:
+    explicit KeptMessages(Dialogs& user) : user_(user) {}
     void show_message(const QString& text) override { last = text; }
     bool ask_yes_no(const QString&) override { return false; }
-    bool ask_ok_cancel(const QString&) override { return false; }
+    // Text that does not fit its box on the page is the technician's call, as
+    // when printing by hand: OK prints what fits, Cancel ends the visit.
+    bool ask_ok_cancel(const QString& text) override { return user_.ask_ok_cancel(text); }
+    SaveAnswer ask_save_discard(const QString&) override { return SaveAnswer::cancel; }
     std::optional<QString> input_box(const QString&, const QString&) override {
         return std::nullopt;
     }
     QString open_file_name(const QString&, const QString&) override { return {}; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
     QString last;
+
+private:
+    Dialogs& user_;
 };
 
 }  // namespace
@@ -110,7 +117,7 @@ bool FinishVisit::write_visit(const QString& archive, QString* failure) {
 
     PdfFilePrinter pdf(folder.file_path(kVisitPdf));
     PrinterChoice choice(pdf);
-    KeptMessages messages;
+    KeptMessages messages(p_.dialogs);
     if (!print_protocol({p_.engine, choice, messages, p_.texts, p_.caption}, p_.record, nullptr)) {
         error = messages.last;
         return text_failed(kVisitPdf);

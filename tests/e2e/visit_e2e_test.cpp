@@ -71,6 +71,9 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     rig.find<QPushButton>("cmd_saveprotokoll")->click();
     const QStringList logs = QDir(rig.app_dir).entryList({"protokoll*.txt"});
     ASSERT_EQ(logs.size(), 1);
+    // The developer tab's save names its file; nothing else was said.
+    ASSERT_EQ(rig.dialogs.messages.size(), 1);
+    EXPECT_TRUE(rig.dialogs.messages.takeFirst().contains(logs[0]));
     const QByteArray kept = bytes_of(folder + "/communication.txt");
     EXPECT_TRUE(kept.endsWith("\r\n"));
     EXPECT_TRUE(bytes_of(rig.app_dir + logs[0]).startsWith(kept.chopped(2)));
