@@ -2,6 +2,7 @@
 // device folder, every visit folder, each visit's protocol.txt read and
 // checked (100 devices with 10 visits each).
 #include <benchmark/benchmark.h>
+#include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -22,11 +23,11 @@ void fill_archive(const QString& root) {
     const QString text = protocol_file_text(record);
     for (int device = 0; device < 100; ++device) {
         for (int visit = 0; visit < 10; ++visit) {
-            const QString folder = QStringLiteral("%1/QV50000%2/202%3120%4_101500")
-                                       .arg(root)
-                                       .arg(device, 5, 10, QLatin1Char('0'))
-                                       .arg(visit / 5)
-                                       .arg(visit % 5 + 1);
+            // Built by hand: "%3120" would read as placeholder %31.
+            const QString folder = root + QStringLiteral("/QV5%1/").arg(device, 7, 10, QLatin1Char('0')) +
+                                   QDate(2020 + visit / 5, 12, visit % 5 + 1)
+                                       .toString(QStringLiteral("yyyyMMdd")) +
+                                   QStringLiteral("_101500");
             QDir().mkpath(folder);
             if (!write_text_file(folder + QStringLiteral("/protocol.txt"), text)) std::abort();
         }
