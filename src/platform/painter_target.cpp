@@ -57,7 +57,7 @@ bool PainterTarget::draw_text(const QString& text) {
 
 void PainterTarget::draw_line(double x1, double y1, double x2, double y2, int width_px) {
     QPen pen(Qt::black);
-    pen.setWidth(width_px);
+    pen.setWidthF(width_px * line_width_scale);
     pen.setCapStyle(Qt::FlatCap);
     painter_.setPen(pen);
     painter_.drawLine(QPointF(x1 * dots_per_unit_, y1 * dots_per_unit_),

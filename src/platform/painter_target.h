@@ -25,6 +25,9 @@ public:
 
     // When set, every text drawn is also appended here (for screen readers).
     QStringList* transcript = nullptr;
+    // Line widths are given in a printer's device pixels; a page drawn at
+    // screen resolution scales them so a ruled line stays a thin line.
+    double line_width_scale = 1.0;
 
 private:
     // Brings the painter's font in line with `font` after a change.

@@ -195,6 +195,7 @@ void ArchiveWindow::draw_page() {
     PainterTarget target(painter, kPixelsPerMm);
     QStringList transcript;
     target.transcript = &transcript;
+    target.line_width_scale = kPixelsPerMm / (printer.resolution() / 25.4);
     const int saved_margin = p_.engine.print_margin;
     p_.engine.print_margin = kPageMarginMm;
     lay_out_protocol(p_.engine, target, area.width(), protocol_, p_.caption, p_.texts);
