@@ -1,6 +1,7 @@
 #include "shell/developer_tab.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,16 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
 
     replace_out(p_.log.out());
     show_log(p_.log.comm_log());
+    page->installEventFilter(this);
+}
+
+bool DeveloperTab::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent && box_behind_) show_log(p_.log.comm_log());
+    return QObject::eventFilter(watched, event);
+}
+
+bool DeveloperTab::box_shown() const {
+    return tb_kommunikation_->isVisibleTo(tb_kommunikation_->window());
 }
 
 void DeveloperTab::build(QWidget* page) {
@@ -150,11 +161,18 @@ void DeveloperTab::save_protokoll() {
 
 // One entry ends in CR LF; the box starts each entry on a line of its own and
 // follows the newest one unless the developer has scrolled back.
+// Every request and reply passes here: a hidden box only notes that it is behind.
 void DeveloperTab::append_log(const QString& entry) {
+    if (!box_shown()) {
+        box_behind_ = true;
+        return;
+    }
     tb_kommunikation_->appendPlainText(for_display(entry.chopped(2)));
 }
 
 void DeveloperTab::show_log(const QString& log) {
+    box_behind_ = !box_shown();
+    if (box_behind_) return;
     tb_kommunikation_->setPlainText(
         for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
     tb_kommunikation_->moveCursor(QTextCursor::End);

@@ -40,8 +40,15 @@ public:
     // Saves exactly the log the tab shows and tells where it went.
     void save_protokoll();
 
+protected:
+    // The page coming up fills the communication box it skipped while hidden.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void build(QWidget* page);
+    // True while the box can be seen with its window; hidden, it is not kept
+    // up to date entry by entry.
+    bool box_shown() const;
     void append_log(const QString& entry);
     void show_log(const QString& log);
     void append_out(const QString& text);
@@ -61,4 +68,5 @@ private:
     QLabel* lbl_kommunikation_ = nullptr;
     QPlainTextEdit* tb_kommunikation_ = nullptr;  // the communication log as it stands
     bool updating_out_ = false;  // our own changes to `out` are not hand edits
+    bool box_behind_ = false;    // the box missed entries while its page was hidden
 };
