@@ -8,7 +8,10 @@
 
 #include "platform/text_file.h"
 #include "protocol/protocol_file.h"
+#include "platform/clock.h"
+#include "link/device_data.h"
 #include "visits/archive_reader.h"
+#include "visits/measurement_log.h"
 
 namespace {
 
@@ -46,5 +49,41 @@ void BM_ListArchiveOf1000Visits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ListArchiveOf1000Visits)->Unit(benchmark::kMillisecond);
+
+
+// One status reply's share of the visit record, as the program pays it while
+// connected: the local time read, one row kept, the oldest row past the kept
+// span dropped (the log is full, as after a long day).
+void BM_RecordOneStatusReply(benchmark::State& state) {
+    SystemClock clock;
+    Geraetedaten geraet;
+    geraet.sn = QStringLiteral("QV5000012345 ");
+    geraet.o2 = 93.4;
+    MeasurementLog log;
+    const qint64 start = clock.epoch_ms() - MeasurementLog::kKeepMs;
+    for (qint64 ms = 0; ms < MeasurementLog::kKeepMs; ms += 200) log.record(geraet, start + ms);
+    for (auto _ : state) {
+        log.record(geraet, clock.epoch_ms());
+        benchmark::DoNotOptimize(log.rows().back());
+    }
+}
+BENCHMARK(BM_RecordOneStatusReply);
+
+}  // namespace
+
+namespace {
+
+// The measurements file of a visit at the end of a long day (9 hours of
+// replies, five a second), as "Besuch abschließen" writes it.
+void BM_MeasurementsCsvOfALongDay(benchmark::State& state) {
+    Geraetedaten geraet;
+    geraet.sn = QStringLiteral("QV5000012345");
+    geraet.o2 = 93.4;
+    MeasurementLog log;
+    const qint64 start = QDateTime::currentMSecsSinceEpoch() - MeasurementLog::kKeepMs;
+    for (qint64 ms = 0; ms < MeasurementLog::kKeepMs; ms += 200) log.record(geraet, start + ms);
+    for (auto _ : state) benchmark::DoNotOptimize(measurements_csv(log.rows()));
+}
+BENCHMARK(BM_MeasurementsCsvOfALongDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -11,6 +11,9 @@ public:
     virtual ~Clock() = default;
     virtual qint64 monotonic_ms() const = 0;
     virtual QDateTime now() const = 0;
+    // The same moment as milliseconds since the epoch: what a record that
+    // keeps many moments stores, without working out the local time each time.
+    virtual qint64 epoch_ms() const { return now().toMSecsSinceEpoch(); }
 };
 
 class SystemClock final : public Clock {
@@ -18,6 +21,7 @@ public:
     SystemClock() { timer_.start(); }
     qint64 monotonic_ms() const override { return timer_.elapsed(); }
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 epoch_ms() const override { return QDateTime::currentMSecsSinceEpoch(); }
 
 private:
     QElapsedTimer timer_;

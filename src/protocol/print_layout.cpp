@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
+#include <cmath>
 
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
@@ -66,7 +67,14 @@ void draw_device_data(PrintMarkup& engine, PrintTarget& target, double width, do
     line("lbl_sw", device.sw.trimmed());
     print_device_line(engine, QString(), QString(), tabs, target);
     line("lbl_o2", decimal(device.o2, 1));
-    line("lbl_MWO2", decimal(device.mwo2, 1));
+    if (std::isfinite(device.mwo2)) {
+        line("lbl_MWO2", decimal(device.mwo2, 1));
+    } else {
+        // A protocol read back whose mean O2 was not kept: said so, without the unit.
+        const QString label = caption(QStringLiteral("lbl_MWO2"));
+        print_device_line(engine, label.left(label.indexOf(QLatin1Char('('))),
+                          texts.lang_text(6036), tabs, target);
+    }
     line("lbl_gastemp", decimal(device.gastemp, 1));
     line("lbl_kompressortemp", decimal(device.kompressortemp, 1));
     line("lbl_bstd", device.bstd);

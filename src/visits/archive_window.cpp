@@ -13,6 +13,7 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
@@ -167,6 +168,11 @@ void ArchiveWindow::visit_chosen() {
     const ArchivedVisit* visit = chosen_visit();
     protocol_ = Pruefprotokoll();
     protocol_loaded_ = visit && visit->readable && load_visit_protocol(visit->path, protocol_);
+    // The protocol file has no line for the mean O2: the visit's value is the
+    // last one its measurements kept, when the visit was finished.
+    if (protocol_loaded_)
+        protocol_.geraetedaten.mwo2 =
+            read_last_mean_o2(visit->path).value_or(std::numeric_limits<double>::quiet_NaN());
     print_->setEnabled(protocol_loaded_);
     open_folder_->setEnabled(visit != nullptr);
     draw_page();

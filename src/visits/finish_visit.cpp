@@ -49,7 +49,7 @@ private:
 FinishVisit::FinishVisit(Parts parts, QObject* parent) : QObject(parent), p_(std::move(parts)) {}
 
 void FinishVisit::status_received() {
-    measurements_.record(p_.geraet, p_.clock.now());
+    measurements_.record(p_.geraet, p_.clock.epoch_ms());
 }
 
 bool FinishVisit::read_status_memory() {

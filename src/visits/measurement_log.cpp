@@ -2,16 +2,19 @@
 
 #include "link/device_data.h"
 
-void MeasurementLog::record(const Geraetedaten& geraet, const QDateTime& now) {
+void MeasurementLog::record(const Geraetedaten& geraet, qint64 epoch_ms) {
     // The serial number arrives with the start requests; rows before it
-    // belong to the same device.
-    const QString sn = geraet.sn.trimmed();
-    if (!sn.isEmpty() && sn != serial_) {
-        if (!serial_.isEmpty()) rows_.clear();
-        serial_ = sn;
+    // belong to the same device. It is looked at only when it changed.
+    if (geraet.sn != sn_seen_) {
+        sn_seen_ = geraet.sn;
+        const QString sn = geraet.sn.trimmed();
+        if (!sn.isEmpty() && sn != serial_) {
+            if (!serial_.isEmpty()) rows_.clear();
+            serial_ = sn;
+        }
     }
     MeasurementRow row;
-    row.local_ms = now.toMSecsSinceEpoch();
+    row.epoch_ms = epoch_ms;
     row.laufzeit = geraet.laufzeit;
     row.o2 = geraet.o2;
     row.mwo2 = geraet.mwo2;
@@ -23,10 +26,14 @@ void MeasurementLog::record(const Geraetedaten& geraet, const QDateTime& now) {
     row.kompressortemp = geraet.kompressortemp;
     row.phase = geraet.phase;
     rows_.push_back(row);
-    while (rows_.front().local_ms < row.local_ms - kKeepMs) rows_.pop_front();
+    while (rows_.front().epoch_ms < epoch_ms - kKeepMs) rows_.pop_front();
 }
 
 namespace {
+
+qint64 floor_div(qint64 value, qint64 step) {
+    return value / step - (value % step < 0 ? 1 : 0);
+}
 
 void add_number(QByteArray& line, double value, int decimals) {
     line += ',';
@@ -40,9 +47,22 @@ QByteArray measurements_csv(const std::deque<MeasurementRow>& rows) {
         "time,running_time_s,o2_percent,mean_o2_percent,pressure,amplitude,sensor_quality,"
         "supply_voltage_v,gas_temperature_c,compressor_temperature_c,phase\n";
     csv.reserve(csv.size() + qsizetype(rows.size()) * 90);
+    // Working out the local time is the dear part; the clock changes only on
+    // whole minutes, so a minute's rows share its date, hour and minute.
+    qint64 minute = -1;
+    QByteArray minute_text;
     for (const MeasurementRow& row : rows) {
-        QByteArray line =
-            QDateTime::fromMSecsSinceEpoch(row.local_ms).toString(Qt::ISODate).toLatin1();
+        const qint64 seconds = floor_div(row.epoch_ms, 1000);
+        if (floor_div(seconds, 60) != minute) {
+            minute = floor_div(seconds, 60);
+            minute_text = QDateTime::fromSecsSinceEpoch(minute * 60)
+                              .toString(QStringLiteral("yyyy-MM-ddTHH:mm:"))
+                              .toLatin1();
+        }
+        const int second = int(seconds - minute * 60);
+        QByteArray line = minute_text;
+        line += char('0' + second / 10);
+        line += char('0' + second % 10);
         add_number(line, row.laufzeit, 2);
         add_number(line, row.o2, 1);
         add_number(line, row.mwo2, 1);

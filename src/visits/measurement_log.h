@@ -9,7 +9,7 @@ struct Geraetedaten;
 // One status reply as the visit record keeps it: numbers only, turned into
 // text when the visit is finished, so recording costs next to nothing.
 struct MeasurementRow {
-    qint64 local_ms = 0;  // local date and time, ms since the epoch
+    qint64 epoch_ms = 0;  // the reply's moment; written as local time
     double laufzeit = 0;
     double o2 = 0;
     double mwo2 = 0;
@@ -30,8 +30,8 @@ class MeasurementLog {
 public:
     static constexpr qint64 kKeepMs = 9LL * 3600 * 1000;  // a working day and then some
 
-    // A status reply arrived: one row from the live data.
-    void record(const Geraetedaten& geraet, const QDateTime& now);
+    // A status reply arrived at `epoch_ms`: one row from the live data.
+    void record(const Geraetedaten& geraet, qint64 epoch_ms);
     // The visit was finished: its rows are kept in its folder.
     void clear() { rows_.clear(); }
 
@@ -39,6 +39,7 @@ public:
     const std::deque<MeasurementRow>& rows() const { return rows_; }
 
 private:
+    QString sn_seen_;  // the serial number as the device sent it last
     QString serial_;
     std::deque<MeasurementRow> rows_;
 };

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -102,13 +103,21 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     EXPECT_FALSE(window->page().isNull());
     rig.printers.choices = {PrinterSetup{QString(), rig.app_dir + "archiv.pdf", 1}};
     window->findChild<QPushButton*>("cmd_print")->click();
-    // The protocol file has no line for the mean O2: like any protocol opened
-    // from its file, the reprint shows it empty; everything else is the page.
+    // The protocol file has no line for the mean O2: the reprint shows the
+    // last one measured before the visit was finished; everything else is the page.
     QString reprint_expected = printed;
     const QRegularExpressionMatch mean =
         QRegularExpression("MW O2-Konz\\.\\s+(\\d+,\\d)").match(printed);
     ASSERT_TRUE(mean.hasMatch());
-    reprint_expected.replace(mean.capturedStart(1), mean.capturedLength(1), "0,0");
+    const double last_mean = rows[rows.size() - 2].split(',')[3].toDouble();
+    EXPECT_GT(last_mean, 20.0);
+    reprint_expected.replace(mean.capturedStart(1), mean.capturedLength(1),
+                             QLocale().toString(last_mean, 'f', 1));
     EXPECT_EQ(pdf_text(rig.app_dir + "archiv.pdf").toStdString(), reprint_expected.toStdString());
+    // Without its measurements the visit's mean O2 is unknown, not 0.
+    ASSERT_TRUE(QFile::remove(folder + "/measurements.csv"));
+    window->show_archive(archive);
+    EXPECT_TRUE(window->findChild<QLabel*>("p_seite")->accessibleDescription().contains(
+        QRegularExpression("MW O2-Konz\\.\\s+unbekannt")));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
 }

@@ -136,20 +136,20 @@ TEST(VisitFolder, NeverOverwritesAndLeavesNothingWhenNotCommitted) {
 TEST(MeasurementLog, KeepsRowsAcrossLinkDropsButNotAcrossDevices) {
     MeasurementLog log;
     Geraetedaten g;
-    QDateTime t(QDate(2026, 12, 8), QTime(8, 0, 0));
+    const qint64 t = QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0)).toMSecsSinceEpoch();
     g.o2 = 93.4;
     log.record(g, t);  // before the serial number arrived
     g.sn = "QV5000012345";
-    log.record(g, t.addSecs(1));
+    log.record(g, t + 1000);
     reset_geraet(g, 0);  // the link dropped and came back
     g.sn = "QV5000012345";
-    log.record(g, t.addSecs(2));
+    log.record(g, t + 2000);
     EXPECT_EQ(log.rows().size(), 3u);
     // Eight hours of rows at one a second stay whole.
-    for (int s = 3; s <= 8 * 3600 + 2; ++s) log.record(g, t.addSecs(s));
+    for (int s = 3; s <= 8 * 3600 + 2; ++s) log.record(g, t + s * 1000LL);
     EXPECT_EQ(log.rows().size(), size_t(8 * 3600 + 3));
     g.sn = "QV5000099999";
-    log.record(g, t.addSecs(8 * 3600 + 3));
+    log.record(g, t + (8 * 3600 + 3) * 1000LL);
     EXPECT_EQ(log.rows().size(), 1u);
     EXPECT_EQ(measurements_csv(log.rows()).split('\n')[1],
               "2026-12-08T16:00:03,0.00,0.0,0.0,0,0,0,0.00,0.0,0.0,0");
