@@ -33,6 +33,7 @@ public:
     std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
     QString open_file_name(const QString&, const QString&) override { return file_; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+    QString folder_name(const QString&, const QString&) override { return {}; }
 
     QStringList messages;
 

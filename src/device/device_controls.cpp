@@ -10,6 +10,7 @@
 #include "device/colours.h"
 #include "device/fit_label.h"
 #include "device/lamp.h"
+#include "device/scrolling_list.h"
 #include "platform/control_name.h"
 #include "platform/geometry.h"
 
@@ -170,7 +171,7 @@ void build_timings(DeviceControls& c, QWidget* page) {
         const int left = 720 + 1200 * i;
         c.lbl_t[size_t(i)] = label(g, kCaptions[i].label, QString::fromUtf8(kCaptions[i].text),
                                    kCaptions[i].id, twips_rect(left, 300, 1110, 315));
-        auto* list = name_control(new QComboBox(g), kCaptions[i].list);
+        auto* list = name_control(new ScrollingList(g), kCaptions[i].list);
         list->setEditable(false);
         list->setGeometry(twips_rect(left, 600, 1110, 315));
         c.lbl_t[size_t(i)]->setBuddy(list);

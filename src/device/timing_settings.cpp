@@ -29,10 +29,9 @@ TimingSettings::TimingSettings(const std::array<QComboBox*, 7>& lists, QPushButt
         // Focus by click or keyboard only: a wheel passing over a list must not
         // write a timing to the device.
         list->setFocusPolicy(Qt::StrongFocus);
-        // About 20 entries of the 256 at a time, with a scroll bar, whatever
-        // the style would do with a list of this length.
+        // About 20 entries of the 256 at a time, with a scroll bar (the lists
+        // are ScrollingLists).
         list->setMaxVisibleItems(kVisibleEntries);
-        list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         list->installEventFilter(this);
         connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 [this, n] { cb_t_changed(n); });

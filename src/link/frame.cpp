@@ -103,7 +103,8 @@ void FrameLink::receive(const QByteArray& chunk) {
         at = 0;
         emit reply_received(frame.mid(2, n));
         state_.waiting_reply = false;
-        emit frame_shown(hex_dump(frame));
+        last_shown_ = hex_dump(frame);
+        emit frame_shown(last_shown_);
     }
     rx.remove(0, at);
 }

@@ -51,6 +51,8 @@ public:
     void receive(const QByteArray& chunk);
     // The link's state: the dispatcher reads which request the reply answers.
     const LinkState& state() const { return state_; }
+    // The hex of the last frame shown (see frame_shown), empty before the first.
+    const QString& last_shown() const { return last_shown_; }
 
 signals:
     // A frame passed its length and CRC checks: its payload, letter first.
@@ -66,4 +68,5 @@ private:
     CommLog& log_;
     Dialogs& dialogs_;
     const Clock& clock_;
+    QString last_shown_;
 };

@@ -31,6 +31,7 @@
 
 namespace {
 constexpr int kStatusTab = 2;
+constexpr int kDeveloperTab = 3;
 constexpr int kQuitUpdate = 6214;  // an update runs: quit anyway?
 }  // namespace
 
@@ -135,9 +136,6 @@ bool App::startup() {
                      &DeviceTab::update_display);
     add_sysstat_tab();
     wire_chart();
-    developer_tab_ = new DeveloperTab(
-        window_->tab_page(3),
-        {link.comm_log, link.frames, link.port, deps_.dialogs, texts, deps_.clock, paths_.log_dir});
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     build_protocol_form();
     add_visit_record();
@@ -168,6 +166,10 @@ bool App::startup() {
         info_window_->close_window();
         firmware_->abandon();
         shutdown();
+    });
+    // The developer tab is built when it is first chosen: the first window does without it.
+    QObject::connect(window_.get(), &MainWindow::tab_changed, &link.poll, [this](int index) {
+        if (index == kDeveloperTab) build_deferred_tabs();
     });
     QObject::connect(window_.get(), &MainWindow::tab_changed, protocol_form_, [this](int index) {
         if (!link_view.selecting()) protocol_form_->tab_clicked(index);
@@ -295,6 +297,16 @@ void App::wire_chart() {
                      &Chart::switch_view);
     QObject::connect(chart_.get(), &Chart::menu_caption_changed, window_->men_kompressordruck(),
                      &QAction::setText);
+}
+
+void App::build_deferred_tabs() {
+    if (developer_tab_) return;
+    QWidget* page = window_->tab_page(kDeveloperTab);
+    developer_tab_ = new DeveloperTab(page, {link.comm_log, link.frames, link.port, deps_.dialogs,
+                                             texts, deps_.clock, paths_.log_dir});
+    apply_language(page, texts);
+    make_keyboard_reachable(window_.get());
+    developer_tab_->show_frame(link.frames.last_shown());
 }
 
 void App::reinit_connection() {

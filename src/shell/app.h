@@ -100,6 +100,9 @@ public:
     FinishVisit* visit() const { return visit_.get(); }
     // The archive window once it was opened.
     ArchiveWindow* archive_window() const { return archive_window_.get(); }
+    // Builds the tabs that are built when first chosen (the developer tab) now,
+    // as their first choice does; a rig that reaches into them calls it.
+    void build_deferred_tabs();
 
     Settings settings;
     LanguageTable texts;

@@ -67,6 +67,9 @@ QString from_display(QString text) {
 
 DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::move(parts)) {
     build(page);
+    // On a page that already shows, new controls would stay hidden.
+    for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->show();
 
     connect(command1_, &QPushButton::clicked, this, [this] { p_.port.opendevice(false); });
     connect(command2_, &QPushButton::clicked, this, [this] { p_.port.closedevice(); });
@@ -78,7 +81,7 @@ DeveloperTab::DeveloperTab(QWidget* page, Parts parts) : QObject(page), p_(std::
     connect(&p_.log, &CommLog::out_appended, this, &DeveloperTab::append_out);
     connect(&p_.log, &CommLog::out_replaced, this, &DeveloperTab::replace_out);
     connect(out_, &QPlainTextEdit::textChanged, this, &DeveloperTab::out_edited);
-    connect(&p_.frames, &FrameLink::frame_shown, lbl_info_, &QLabel::setText);
+    connect(&p_.frames, &FrameLink::frame_shown, this, &DeveloperTab::show_frame);
     connect(&p_.log, &CommLog::log_appended, this, &DeveloperTab::append_log);
     connect(&p_.log, &CommLog::log_cut, this, &DeveloperTab::show_log);
 
@@ -176,6 +179,10 @@ void DeveloperTab::show_log(const QString& log) {
     tb_kommunikation_->setPlainText(
         for_display(log.chopped(log.endsWith(QLatin1String("\r\n")) ? 2 : 0)));
     tb_kommunikation_->moveCursor(QTextCursor::End);
+}
+
+void DeveloperTab::show_frame(const QString& hex) {
+    if (!hex.isEmpty()) lbl_info_->setText(hex);
 }
 
 void DeveloperTab::append_out(const QString& text) {

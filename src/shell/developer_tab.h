@@ -18,7 +18,7 @@ struct LanguageTable;
 // The "Entwickler" tab: opening and closing the converter by hand, a free
 // command line to the device, the link's event output and the communication
 // log, shown as it grows: every request sent and every reply read. Builds its
-// controls on the page it is given.
+// controls on the page it is given, also on one that already shows.
 class DeveloperTab : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +39,8 @@ public:
     void send_command();
     // Saves exactly the log the tab shows and tells where it went.
     void save_protokoll();
+    // "Data IN" shows the frame's hex; before the first frame it keeps its caption.
+    void show_frame(const QString& hex);
 
 protected:
     // The page coming up fills the communication box it skipped while hidden.

@@ -40,9 +40,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     // No archive folder yet: it is asked for first. The status memory was not
     // read since the device connected, so the visit reads it.
     const QString archive = rig.app_dir + "archiv";
-    rig.dialogs.inputs = {archive};
+    rig.dialogs.files = {archive};
     rig.dialogs.answers = {false};  // do not open the folder
     finish->trigger();
+    EXPECT_TRUE(rig.dialogs.dialog_dirs.last().endsWith("/Quorvel5"));  // proposed in the documents
     ASSERT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
     const QString folder = rig.app->visit()->last_folder();
     EXPECT_TRUE(rig.dialogs.questions.last().contains(folder));
@@ -120,4 +121,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     EXPECT_TRUE(window->findChild<QLabel*>("p_seite")->accessibleDescription().contains(
         QRegularExpression("MW O2-Konz\\.\\s+unbekannt")));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
+
+    // The archive folder is gone: the folder dialog opens where it was.
+    ASSERT_TRUE(QDir(archive).removeRecursively());
+    rig.dialogs.files = {QString()};
+    rig.find<QAction>("men_archiv")->trigger();
+    EXPECT_EQ(rig.dialogs.dialog_dirs.last(), QDir::cleanPath(rig.app_dir));
 }

@@ -55,8 +55,10 @@ public:
             if (auto payload = received_payload(e)) requests.append(*payload);
         });
     }
+    // Any control, also on a tab not built until it is first chosen.
     template <typename T>
     T* find(const char* name) const {
+        app->build_deferred_tabs();
         return app->window()->findChild<T*>(QLatin1String(name));
     }
 
