@@ -30,8 +30,6 @@
 #include "visits/finish_visit.h"
 
 namespace {
-constexpr int kStatusTab = 2;
-constexpr int kDeveloperTab = 3;
 constexpr int kQuitUpdate = 6214;  // an update runs: quit anyway?
 }  // namespace
 
@@ -169,7 +167,7 @@ bool App::startup() {
     });
     // The developer tab is built when it is first chosen: the first window does without it.
     QObject::connect(window_.get(), &MainWindow::tab_changed, &link.poll, [this](int index) {
-        if (index == kDeveloperTab) build_deferred_tabs();
+        if (index == MainWindow::kDeveloperTab) build_deferred_tabs();
     });
     QObject::connect(window_.get(), &MainWindow::tab_changed, protocol_form_, [this](int index) {
         if (!link_view.selecting()) protocol_form_->tab_clicked(index);
@@ -281,7 +279,7 @@ void App::add_sysstat_tab() {
     QObject::connect(&link.poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
     // A lost link does not take the technician away from a status table that
     // is still to be saved; the tab says what happened.
-    link_view.keep_tab(kStatusTab);
+    link_view.keep_tab(MainWindow::kStatusTab);
 }
 
 // The chart follows the link (reset, status records) and the window (layout,
@@ -301,7 +299,7 @@ void App::wire_chart() {
 
 void App::build_deferred_tabs() {
     if (developer_tab_) return;
-    QWidget* page = window_->tab_page(kDeveloperTab);
+    QWidget* page = window_->tab_page(MainWindow::kDeveloperTab);
     developer_tab_ = new DeveloperTab(page, {link.comm_log, link.frames, link.port, deps_.dialogs,
                                              texts, deps_.clock, paths_.log_dir});
     apply_language(page, texts);

@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr int kDeviceTab = 0;
-constexpr int kStatusTab = 2;
-constexpr int kDeveloperTab = 3;
-
 // The window was designed in 8 pt "MS Sans Serif"; where it is missing the
 // narrowest look-alike keeps the captions inside their designed sizes. The
 // families are asked for by their own names: a wide stand-in the font system

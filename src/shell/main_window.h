@@ -21,6 +21,10 @@ public:
     // Client area (below the menu bar) after loading, in twips.
     static constexpr int kClientWidthTwips = 15150;
     static constexpr int kClientHeightTwips = 10875;
+    // The tabs' places: "Gerät", "Prüfprotokoll", "Systemstatus", developer.
+    static constexpr int kDeviceTab = 0;
+    static constexpr int kStatusTab = 2;
+    static constexpr int kDeveloperTab = 3;
 
     explicit MainWindow(QWidget* parent = nullptr);
 

@@ -31,13 +31,13 @@ protected:
     LanguageTable texts;
 };
 
-const QStringList kLoadFailed{"unable to load configuration"};
+const QStringList kConfigFailedMessage{"unable to load configuration"};
 
 }  // namespace
 
 TEST_F(ConfigTest, MissingFileGivesDefaultsAndTheFixedMessage) {
     EXPECT_FALSE(load_config(settings, path, app_dir, dialogs));
-    EXPECT_EQ(dialogs.messages, kLoadFailed);
+    EXPECT_EQ(dialogs.messages, kConfigFailedMessage);
     EXPECT_DOUBLE_EQ(settings.TIMEOUT, 1.0);
     EXPECT_EQ(settings.TIMERINTERVAL, 50);
     EXPECT_EQ(settings.INITDIR, app_dir);
@@ -61,7 +61,7 @@ TEST_F(ConfigTest, KeysAreExactAndCaseSensitive) {
 TEST_F(ConfigTest, ABadLineDiscardsWhatWasReadBeforeIt) {
     EXPECT_FALSE(load("TIMERINTERVAL|100\r\nTIMEOUT\r\n"));
     EXPECT_EQ(settings.TIMERINTERVAL, 50);
-    EXPECT_EQ(dialogs.messages, kLoadFailed);
+    EXPECT_EQ(dialogs.messages, kConfigFailedMessage);
 }
 
 TEST_F(ConfigTest, RefusesValuesThatAreNotNumbersOfTheirType) {
@@ -72,7 +72,7 @@ TEST_F(ConfigTest, RefusesValuesThatAreNotNumbersOfTheirType) {
           "INITDIR|/a\r\nTIMERINTERVAL\r\n"}) {
         dialogs.messages.clear();
         EXPECT_FALSE(load(content)) << content;
-        EXPECT_EQ(dialogs.messages, kLoadFailed) << content;
+        EXPECT_EQ(dialogs.messages, kConfigFailedMessage) << content;
         EXPECT_EQ(settings.INITDIR, app_dir) << content;
     }
 }

@@ -22,7 +22,7 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-const QStringList kLoadFailed{"Language File could not be loaded."};
+const QStringList kLanguageFailedMessage{"Language File could not be loaded."};
 
 }  // namespace
 
@@ -62,7 +62,7 @@ TEST_F(LanguageTest, BadLinesEndLoadingWithTheFixedMessage) {
           "1||x\r\n", "1|256|x\r\n", "1|-1|x\r\n", "1|a|x\r\n", "1|0|ok\r\n2|0\r\n"}) {
         dialogs.messages.clear();
         EXPECT_FALSE(load(content)) << content;
-        EXPECT_EQ(dialogs.messages, kLoadFailed) << content;
+        EXPECT_EQ(dialogs.messages, kLanguageFailedMessage) << content;
         // Nothing of a failed file stays.
         EXPECT_EQ(table.lang_text(1), "") << content;
     }
@@ -70,7 +70,7 @@ TEST_F(LanguageTest, BadLinesEndLoadingWithTheFixedMessage) {
 
 TEST_F(LanguageTest, MissingFileFails) {
     EXPECT_FALSE(load_language(table, dir.filePath("langZZ.txt"), dialogs));
-    EXPECT_EQ(dialogs.messages, kLoadFailed);
+    EXPECT_EQ(dialogs.messages, kLanguageFailedMessage);
 }
 
 TEST_F(LanguageTest, CodeFollowsTheLocaleWhenItsFileExists) {
