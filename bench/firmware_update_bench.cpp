@@ -88,7 +88,7 @@ void BM_ProgramImage(benchmark::State& state) {
 
     for (auto _ : state) {
         state.PauseTiming();
-        if (!wait_until([&] { return app.geraet.verbunden; }, 10000))
+        if (!wait_until([&] { return app.link.geraet.verbunden; }, 10000))
             state.SkipWithError("the emulated device did not connect");
         state.ResumeTiming();
         app.firmware()->firmware_update();
