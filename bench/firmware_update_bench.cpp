@@ -33,6 +33,7 @@ public:
     std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
     QString open_file_name(const QString&, const QString&) override { return file_; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+    QString folder_name(const QString&, const QString&) override { return {}; }
 
     QStringList messages;
 
@@ -87,7 +88,7 @@ void BM_ProgramImage(benchmark::State& state) {
 
     for (auto _ : state) {
         state.PauseTiming();
-        if (!wait_until([&] { return app.geraet.verbunden; }, 10000))
+        if (!wait_until([&] { return app.link.geraet.verbunden; }, 10000))
             state.SkipWithError("the emulated device did not connect");
         state.ResumeTiming();
         app.firmware()->firmware_update();

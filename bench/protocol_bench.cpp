@@ -28,6 +28,7 @@ public:
     QString save_file_name(const QString&, const QString&, const QString&) override {
         return path_;
     }
+    QString folder_name(const QString&, const QString&) override { return {}; }
 
 private:
     QString path_;

@@ -4,40 +4,25 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "bench_link.h"
 #include "device/device_tab.h"
-#include "link/comm_log.h"
-#include "link/device_data.h"
-#include "link/frame.h"
-#include "link/link_view.h"
-#include "link/poll_cycle.h"
-#include "link/port.h"
 #include "platform/clock.h"
-#include "platform/language_table.h"
-#include "platform/null_dialogs.h"
-#include "platform/settings.h"
 #include "platform/waiter.h"
+#include "support/recording_ftd2xx.h"
 
 namespace {
 
+// The program's own link on a converter that is always there; the benchmark
+// writes the device record itself, so nothing needs to answer.
 struct Rig {
     ManualClock clock;
     EventLoopWaiter waiter;
-    NullDialogs dialogs;
-    LanguageTable texts;
-    CommLog log{clock};
-    Settings settings;
-    PortState port_state;
-    LinkState link_state;
-    PollState poll_state;
-    Geraetedaten geraet;
-    FrameLink frames{link_state, port_state, log, dialogs, clock};
-    Port port{port_state, log, dialogs, texts};
-    NullLinkView view;
-    PollCycle poll{
-        {poll_state, link_state, frames, port, geraet, settings, log, clock, waiter, view}};
+    RecordingFtd2xx ft;
+    BenchLink bench{ft, clock, waiter};
+    Geraetedaten& geraet = bench.link.geraet;
     QWidget window;
     QWidget* page = new QWidget(&window);
-    DeviceTab tab{page, geraet, frames, poll, dialogs, texts};
+    DeviceTab tab{page, geraet, bench.link.frames, bench.link.poll, bench.dialogs, bench.texts};
 
     Rig() {
         window.resize(1010, 725);

@@ -25,6 +25,9 @@ public:
     virtual QString open_file_name(const QString& dir, const QString& filter) = 0;
     virtual QString save_file_name(const QString& dir, const QString& filter,
                                    const QString& suggested_name) = 0;
+    // The folder dialog titled `caption`, opened at `dir`; "" means cancelled.
+    // A `dir` that does not exist yet is proposed as a new folder.
+    virtual QString folder_name(const QString& caption, const QString& dir) = 0;
 };
 
 inline const char* const kMessageTitle = "Quorvel 5";

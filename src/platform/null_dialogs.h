@@ -12,6 +12,7 @@ public:
     std::optional<QString> input_box(const QString&, const QString&) override { return {}; }
     QString open_file_name(const QString&, const QString&) override { return {}; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+    QString folder_name(const QString&, const QString&) override { return {}; }
 
     int messages = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLoggingCategory>
@@ -77,4 +78,14 @@ QString QtDialogs::save_file_name(const QString& dir, const QString& filter,
     const QString start = suggested_name.isEmpty() ? dir : dir + suggested_name;
     return QFileDialog::getSaveFileName(parent(), QString(), start, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtDialogs::folder_name(const QString& caption, const QString& dir) {
+    // Qt's folder dialog returns only folders that exist: a proposed new one
+    // is made for it to show, and taken away again when it is not chosen.
+    const bool made = !dir.isEmpty() && !QFileInfo::exists(dir) && QDir().mkpath(dir);
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent(), caption, dir, QFileDialog::ShowDirsOnly);
+    if (made && QDir::cleanPath(chosen) != QDir::cleanPath(dir)) QDir().rmdir(dir);
+    return chosen;
 }

@@ -22,6 +22,7 @@ public:
     QString open_file_name(const QString& dir, const QString& filter) override;
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
+    QString folder_name(const QString& caption, const QString& dir) override;
 
 private:
     QWidget* parent() const;

@@ -111,13 +111,14 @@ App::~App() {
 }
 
 void App::wire() {
-    QObject::connect(&poll, &PollCycle::was_reset, &poll, [this] { firmware_image.clear(); });
+    QObject::connect(&link.poll, &PollCycle::was_reset, &link.poll,
+                     [this] { firmware_image.clear(); });
 }
 
 bool App::startup() {
     config_defaults(settings, paths_.start_dir);
     load_config(settings, settings_file_to_read(paths_), paths_.start_dir, deps_.dialogs);
-    poll.timer1().setInterval(settings.TIMERINTERVAL);
+    link.poll.timer1().setInterval(settings.TIMERINTERVAL);
     const QString code = language_code(paths_.data_dir);
     if (!load_language(texts, language_path(paths_.data_dir, code), deps_.dialogs)) return false;
     deps_.ft.use_texts(&texts);
@@ -125,30 +126,31 @@ bool App::startup() {
 
     window_ = std::make_unique<MainWindow>();
     qt_printers_.set_parent(window_.get());
-    device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), geraet, frames, poll,
-                                              deps_.dialogs, texts);
+    device_tab_ = std::make_unique<DeviceTab>(window_->tab_page(0), link.geraet, link.frames,
+                                              link.poll, deps_.dialogs, texts);
     device_tab_->fill_timing_lists();
     device_tab_->set_window_parts(window_->frm_protokoll());
-    QObject::connect(&dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::display_changed, device_tab_.get(),
                      &DeviceTab::update_display);
-    QObject::connect(&poll, &PollCycle::was_reset, device_tab_.get(), &DeviceTab::update_display);
+    QObject::connect(&link.poll, &PollCycle::was_reset, device_tab_.get(),
+                     &DeviceTab::update_display);
     add_sysstat_tab();
     wire_chart();
     info_window_ = std::make_unique<InfoWindow>(window_.get(), texts);
     build_protocol_form();
     add_visit_record();
     firmware_ = std::make_unique<FirmwareUpdate>(
-        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, geraet, frames,
-                              port, poll, *info_window_, firmware_image});
-    QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &poll,
+        FirmwareUpdate::Parts{settings, paths_.config_dir, deps_.dialogs, texts, link.geraet,
+                              link.frames, link.port, link.poll, *info_window_, firmware_image});
+    QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &link.poll,
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
-    poll.link_reset();
+    link.poll.link_reset();
     // The chart is drawn by the window's first layout, at its real size: drawing
     // it here, at a size about to change, cost a tenth of the start-up.
-    QObject::connect(&poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
-    comm_log.start();
-    protocol_form_->init_protocol(geraet, true);
+    QObject::connect(&link.poll, &PollCycle::was_reset, chart_.get(), &Chart::chart_setup);
+    link.comm_log.start();
+    protocol_form_->init_protocol(link.geraet, true);
     make_keyboard_reachable(window_.get());
     apply_language(window_.get(), texts);
     window_->size_and_center();
@@ -160,27 +162,27 @@ bool App::startup() {
         if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate))) return false;
         return protocol_form_->checksaved();
     });
-    QObject::connect(window_.get(), &MainWindow::close_requested, &poll, [this] {
+    QObject::connect(window_.get(), &MainWindow::close_requested, &link.poll, [this] {
         info_window_->close_window();
         firmware_->abandon();
         shutdown();
     });
     // The developer tab is built when it is first chosen: the first window does without it.
-    QObject::connect(window_.get(), &MainWindow::tab_changed, &poll, [this](int index) {
+    QObject::connect(window_.get(), &MainWindow::tab_changed, &link.poll, [this](int index) {
         if (index == kDeveloperTab) build_deferred_tabs();
     });
     QObject::connect(window_.get(), &MainWindow::tab_changed, protocol_form_, [this](int index) {
         if (!link_view.selecting()) protocol_form_->tab_clicked(index);
     });
-    QObject::connect(window_.get(), &MainWindow::info_requested, &poll,
+    QObject::connect(window_.get(), &MainWindow::info_requested, &link.poll,
                      [this] { info_window_->docommand(QStringLiteral("info")); });
-    QObject::connect(window_.get(), &MainWindow::reconnect_requested, &poll, [this] {
+    QObject::connect(window_.get(), &MainWindow::reconnect_requested, &link.poll, [this] {
         // Unsaved entries first: Cancel leaves everything as it was.
         if (protocol_form_->checksaved()) reinit_connection();
     });
     QObject::connect(window_.get(), &MainWindow::firmware_update_requested, firmware_.get(),
                      &FirmwareUpdate::firmware_update);
-    poll.connect();
+    link.poll.connect();
     return true;
 }
 
@@ -197,10 +199,11 @@ void App::build_protocol_form() {
     QGroupBox* frame = window_->frm_protokoll();
     protocol_form_ = new ProtocolForm(
         frame,
-        {pruefprotokoll, geraet,
+        {pruefprotokoll, link.geraet,
          ProtocolFiles{deps_.dialogs, texts, settings, deps_.clock, adopt_folder()}},
         frame);
-    QObject::connect(&poll, &PollCycle::reopened, protocol_form_, &ProtocolForm::device_reopened);
+    QObject::connect(&link.poll, &PollCycle::reopened, protocol_form_,
+                     &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
         print_protocol({print_engine, printer_choice, deps_.dialogs, texts, window_captions()},
                        pruefprotokoll, [this] { protocol_form_->form_to_record(); },
@@ -231,21 +234,21 @@ void open_in_file_manager(const QString& folder) {
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
 void App::add_visit_record() {
-    visit_ = std::make_unique<FinishVisit>(
-        FinishVisit::Parts{geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, comm_log,
-                           settings, deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine,
-                           window_captions(), settings_saver(), open_in_file_manager});
+    visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
+        link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, link.comm_log, settings,
+        deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
+        settings_saver(), open_in_file_manager});
     FinishVisit* visit = visit_.get();
-    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, visit,
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);
-    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, visit,
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::sysstat_complete, visit,
                      &FinishVisit::status_memory_read);
-    QObject::connect(&poll, &PollCycle::was_reset, visit, &FinishVisit::link_was_reset);
+    QObject::connect(&link.poll, &PollCycle::was_reset, visit, &FinishVisit::link_was_reset);
     QAction* men_besuch = window_->men_besuch();
-    const auto follow_link = [this, men_besuch] { men_besuch->setEnabled(geraet.verbunden); };
-    QObject::connect(&dispatcher, &ReplyDispatcher::status_record_received, men_besuch,
+    const auto follow_link = [this, men_besuch] { men_besuch->setEnabled(link.geraet.verbunden); };
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, men_besuch,
                      follow_link);
-    QObject::connect(&poll, &PollCycle::was_reset, men_besuch, follow_link);
+    QObject::connect(&link.poll, &PollCycle::was_reset, men_besuch, follow_link);
     QObject::connect(window_.get(), &MainWindow::finish_visit_requested, visit,
                      [visit] { visit->finish_visit(); });
     QObject::connect(window_.get(), &MainWindow::archive_requested, visit,
@@ -268,14 +271,14 @@ void App::show_archive() {
 void App::add_sysstat_tab() {
     sysstat_tab_ = std::make_unique<SysstatTab>(SysstatTab::Parts{
         window_->sysstatout(), window_->cmd_sysstatread(), window_->cmd_sysstatsave(),
-        window_->lbl_sysstatinfo(), geraet, dispatcher, deps_.dialogs, texts, deps_.clock,
+        window_->lbl_sysstatinfo(), link.geraet, link.dispatcher, deps_.dialogs, texts, deps_.clock,
         settings, adopt_folder()});
     SysstatTab* tab = sysstat_tab_.get();
-    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_progress, tab,
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::sysstat_progress, tab,
                      &SysstatTab::pass_progress);
-    QObject::connect(&dispatcher, &ReplyDispatcher::sysstat_complete, tab,
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::sysstat_complete, tab,
                      &SysstatTab::pass_complete);
-    QObject::connect(&poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
+    QObject::connect(&link.poll, &PollCycle::was_reset, tab, &SysstatTab::link_was_reset);
     // A lost link does not take the technician away from a status table that
     // is still to be saved; the tab says what happened.
     link_view.keep_tab(kStatusTab);
@@ -284,8 +287,8 @@ void App::add_sysstat_tab() {
 // The chart follows the link (reset, status records) and the window (layout,
 // "Nur Druck"); it shows all curves from the start.
 void App::wire_chart() {
-    chart_ = std::make_unique<Chart>(*device_tab_->chart(), geraet, texts);
-    QObject::connect(&dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
+    chart_ = std::make_unique<Chart>(*device_tab_->chart(), link.geraet, texts);
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::chart_points, chart_.get(),
                      &Chart::chart_add_points);
     QObject::connect(window_.get(), &MainWindow::tab_laid_out, chart_.get(), [this](int index) {
         if (index == 0) chart_->chart_resized();
@@ -299,22 +302,22 @@ void App::wire_chart() {
 void App::build_deferred_tabs() {
     if (developer_tab_) return;
     QWidget* page = window_->tab_page(kDeveloperTab);
-    developer_tab_ = new DeveloperTab(
-        page, {comm_log, frames, port, deps_.dialogs, texts, deps_.clock, paths_.log_dir});
+    developer_tab_ = new DeveloperTab(page, {link.comm_log, link.frames, link.port, deps_.dialogs,
+                                             texts, deps_.clock, paths_.log_dir});
     apply_language(page, texts);
     make_keyboard_reachable(window_.get());
-    developer_tab_->show_frame(frames.last_shown());
+    developer_tab_->show_frame(link.frames.last_shown());
 }
 
 void App::reinit_connection() {
     window_->tab1()->setCurrentIndex(0);
     // Entries nobody decided about (after a firmware update) stay with their
     // own device data, as after a lost link.
-    if (!pruefprotokoll.geaendert) protocol_form_->init_protocol(geraet, true);
-    poll.connect();
+    if (!pruefprotokoll.geaendert) protocol_form_->init_protocol(link.geraet, true);
+    link.poll.connect();
 }
 
 void App::shutdown() {
-    poll.timer1().stop();
-    port.closedevice();
+    link.poll.timer1().stop();
+    link.port.closedevice();
 }

@@ -109,16 +109,6 @@ public:
     Pruefprotokoll pruefprotokoll;
     WindowLinkView link_view;
     DeviceLink link;
-    // The link's records and parts by their short names.
-    Geraetedaten& geraet = link.geraet;
-    LinkState& link_state = link.link_state;
-    PortState& port_state = link.port_state;
-    PollState& poll_state = link.poll_state;
-    CommLog& comm_log = link.comm_log;
-    FrameLink& frames = link.frames;
-    Port& port = link.port;
-    ReplyDispatcher& dispatcher = link.dispatcher;
-    PollCycle& poll = link.poll;
     // The page's print engine and the printer chosen last; both live for the run.
     PrintMarkup print_engine;
     PrinterChoice printer_choice;

@@ -38,6 +38,7 @@ public:
     }
     QString open_file_name(const QString&, const QString&) override { return {}; }
     QString save_file_name(const QString&, const QString&, const QString&) override { return {}; }
+    QString folder_name(const QString&, const QString&) override { return {}; }
     QString last;
 
 private:

@@ -74,23 +74,24 @@ TEST(AppEndToEnd, LostLinkIsShownAndEmptiesTheDisplayUntilItReconnects) {
     EXPECT_EQ(state->text(), "Verbunden");
     ASSERT_TRUE(rig.find<Lamp>("Sh_O2ok")->lit());
     QStringList shown;
-    QObject::connect(&rig.app->poll, &PollCycle::phase_changed, [&] { shown << state->text(); });
+    QObject::connect(&rig.app->link.poll, &PollCycle::phase_changed,
+                     [&] { shown << state->text(); });
 
     rig.device.faults().silent = true;  // unplugged: no replies, then no converter
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.app->poll_state.timeout_count >= 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.app->link.poll_state.timeout_count >= 1; }, 5000));
     rig.ft.set_device_count(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->link.port.is_open(); }, 5000));
     EXPECT_EQ(shown, QStringList({"Keine Antwort vom Gerät, die Werte sind nicht aktuell. Neuer "
                                   "Versuch läuft …",
                                   "Nicht verbunden: kein Gerät gefunden. Neuer Versuch läuft …"}));
     EXPECT_EQ(background(rig, "lbl_verbindung"), QColor(Qt::red));
-    EXPECT_FALSE(rig.app->geraet.verbunden);
+    EXPECT_FALSE(rig.app->link.geraet.verbunden);
     for (const char* box : {"t_sn", "t_o2", "t_bstd", "t_sw", "t_gastemp"})
         EXPECT_TRUE(text_of(rig, box).isEmpty()) << box;
     EXPECT_EQ(background(rig, "lbl_VentilE1"), QColor(Qt::white));
     EXPECT_FALSE(rig.find<Lamp>("Sh_O2ok")->lit());
     EXPECT_TRUE(rig.find<QLabel>("lbl_Phase")->text().isEmpty());
-    EXPECT_TRUE(rig.app->comm_log.out().contains(" Timeout Nr 3 "));
+    EXPECT_TRUE(rig.app->link.comm_log.out().contains(" Timeout Nr 3 "));
 
     // Plugged in again: the quiet reopening brings it back.
     rig.device.faults().silent = false;
@@ -127,7 +128,8 @@ TEST(AppEndToEnd, DeveloperTabShowsCommandsAndRepliesAndSavesThem) {
     };
     ASSERT_TRUE(QTest::qWaitFor(reply_shown, 3000)) << box->toPlainText().right(500).toStdString();
     for (int i = 0; i < 3000; ++i)
-        rig.app->comm_log.log_line(CommLog::Direction::In, QString("#%1 ").arg(i) + QString(99, 'a'));
+        rig.app->link.comm_log.log_line(CommLog::Direction::In,
+                                        QString("#%1 ").arg(i) + QString(99, 'a'));
     const QStringList lines = box->toPlainText().split('\n');
     const int oldest = lines.first().section('#', 1).section(' ', 0, 0).toInt();
     EXPECT_TRUE(lines.first().startsWith("IN  ")) << lines.first().toStdString();
@@ -216,7 +218,8 @@ TEST(AppEndToEnd, TimingChangeSendsOneWriteAndOneRead) {
     QComboBox* list = rig.find<QComboBox>("cb_t_3");
     list->setFocus(Qt::TabFocusReason);
     // Clear of the periodic timing reads, which would be counted too.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.app->poll_state.tick_count % 400 > 40; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rig.app->link.poll_state.tick_count % 400 > 40; }, 5000));
     rig.record_requests();
     QTest::keyClick(list, Qt::Key_Down);
     QTest::qWait(400);
@@ -330,7 +333,7 @@ TEST(AppEndToEnd, ClosingDuringAnUpdateAsksThenEndsItQuietly) {
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("|").toStdString();
     EXPECT_FALSE(rig.app->info_window()->isVisible());
     QTest::qWait(500);
-    EXPECT_FALSE(rig.app->port.is_open());
-    EXPECT_FALSE(rig.app->poll.timer1().isActive());
+    EXPECT_FALSE(rig.app->link.port.is_open());
+    EXPECT_FALSE(rig.app->link.poll.timer1().isActive());
     EXPECT_EQ(rig.device.boot_loader().accepted_blocks().size(), programmed);
 }

@@ -30,13 +30,13 @@ TEST(ChartEndToEnd, FollowsDeviceWindowAndLinkAndSwitchesViews) {
     ASSERT_TRUE(curve_drawn());
 
     // Another tab and back keeps the picture.
-    rig.app->poll.timer1().stop();
+    rig.app->link.poll.timer1().stop();
     const QImage before = box->image().copy();
     window->tab1()->setCurrentIndex(2);
     window->tab1()->setCurrentIndex(0);
     QTest::qWait(20);
     EXPECT_EQ(box->image(), before);
-    rig.app->poll.timer1().start();
+    rig.app->link.poll.timer1().start();
 
     // "Nur Druck" and the double click, twice: captions of texts 1 and 2.
     QAction* item = window->men_kompressordruck();
@@ -64,7 +64,7 @@ TEST(ChartEndToEnd, FollowsDeviceWindowAndLinkAndSwitchesViews) {
 
     // The device falls silent: link reset, empty chart; then it is back.
     rig.device.faults().silent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->link.port.is_open(); }, 5000));
     EXPECT_EQ(pressure_pixels(box->image()), 0);
     rig.device.faults().silent = false;
     ASSERT_TRUE(rig.wait_connected(15000));

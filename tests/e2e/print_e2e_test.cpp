@@ -82,7 +82,7 @@ TEST(PrintEndToEnd, PrintsTheClickedFormAndNeverCutsSilently) {
     // OK; meanwhile the link drops and comes back, which starts a new record.
     rig.printers.on_dialog = [&] {
         rig.device.faults().silent = true;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->link.port.is_open(); }, 5000));
         rig.device.faults().silent = false;
         ASSERT_TRUE(rig.wait_connected(15000));
         EXPECT_TRUE(rig.app->pruefprotokoll.felder[kPatient].isEmpty());

@@ -46,7 +46,7 @@ void fill_in_then_lose_device(AppRig& rig) {
     ASSERT_TRUE(rig.start_connected());
     ASSERT_NO_FATAL_FAILURE(fill_in(rig));
     rig.device.faults().silent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->port.is_open(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->link.port.is_open(); }, 5000));
 }
 
 void expect_entries_kept(AppRig& rig) {
@@ -106,7 +106,7 @@ TEST(ProtocolEndToEnd, LinkDropKeepsTheEntriesUntilTheyAreSaved) {
 TEST(ProtocolEndToEnd, ClosingWithTheDeviceGoneSavesFromTheProtocolsCopy) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany), 0.2);
     ASSERT_NO_FATAL_FAILURE(fill_in_then_lose_device(rig));
-    ASSERT_FALSE(rig.app->geraet.verbunden);
+    ASSERT_FALSE(rig.app->link.geraet.verbunden);
 
     // The close question: OK must be able to keep the work.
     const QString path = rig.app_dir + "closing.txt";
@@ -133,15 +133,17 @@ TEST(ProtocolEndToEnd, TheQuestionCanGoBackAndOtherTabsCostNothing) {
 
     // Closing, Cancel: nothing closes.
     bool open_while_asked = false;
-    rig.dialogs.on_question = [&](const QString&) { open_while_asked = rig.app->port.is_open(); };
+    rig.dialogs.on_question = [&](const QString&) {
+        open_while_asked = rig.app->link.port.is_open();
+    };
     rig.dialogs.save_answers = {SaveAnswer::cancel};
     EXPECT_FALSE(rig.app->window()->close());
-    EXPECT_TRUE(rig.app->port.is_open());
+    EXPECT_TRUE(rig.app->link.port.is_open());
     // "Verbindung initialisieren", Cancel: no new connection, no new protocol.
     rig.dialogs.save_answers = {SaveAnswer::cancel};
     rig.app->window()->findChild<QAction*>("men_verbindung")->trigger();
     EXPECT_EQ(rig.app->window()->tab1()->currentIndex(), 1);
-    EXPECT_TRUE(rig.app->geraet.verbunden);  // a reconnection would have reset it
+    EXPECT_TRUE(rig.app->link.geraet.verbunden);  // a reconnection would have reset it
     expect_entries_kept(rig);
     EXPECT_EQ(rig.dialogs.questions, QStringList({kUnsaved, kUnsaved}));
 
@@ -149,7 +151,7 @@ TEST(ProtocolEndToEnd, TheQuestionCanGoBackAndOtherTabsCostNothing) {
     rig.dialogs.save_answers = {SaveAnswer::discard};
     EXPECT_TRUE(rig.app->window()->close());
     EXPECT_TRUE(open_while_asked);
-    EXPECT_FALSE(rig.app->port.is_open());
+    EXPECT_FALSE(rig.app->link.port.is_open());
     EXPECT_FALSE(rig.app->pruefprotokoll.geaendert);
 }
 

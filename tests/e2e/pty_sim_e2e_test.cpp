@@ -55,19 +55,19 @@ TEST_F(PtySimTest, StartUpReachesAConnectedDevice) {
     SerialFtd2xx serial(app_dir);
     App app({app_dir, dialogs, clock, serial, waiter});
     ASSERT_TRUE(app.startup());
-    ASSERT_TRUE(app.port.is_open()) << app.comm_log.out().toStdString();
+    ASSERT_TRUE(app.link.port.is_open()) << app.link.comm_log.out().toStdString();
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return app.geraet.verbunden; }, 15000))
-        << app.comm_log.out().toStdString();
-    EXPECT_EQ(app.geraet.sn, "PTY-E2E-0042");
-    EXPECT_EQ(app.geraet.sw_num, "1305");
-    EXPECT_EQ(app.geraet.zeiten[0], 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.link.geraet.verbunden; }, 15000))
+        << app.link.comm_log.out().toStdString();
+    EXPECT_EQ(app.link.geraet.sn, "PTY-E2E-0042");
+    EXPECT_EQ(app.link.geraet.sw_num, "1305");
+    EXPECT_EQ(app.link.geraet.zeiten[0], 100);
 
     // It stays connected while the status records keep coming.
-    const double laufzeit = app.geraet.laufzeit;
+    const double laufzeit = app.link.geraet.laufzeit;
     QTest::qWait(1500);
-    EXPECT_TRUE(app.geraet.verbunden);
-    EXPECT_GT(app.geraet.laufzeit, laufzeit);
+    EXPECT_TRUE(app.link.geraet.verbunden);
+    EXPECT_GT(app.link.geraet.laufzeit, laufzeit);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("|").toStdString();
     app.shutdown();
 

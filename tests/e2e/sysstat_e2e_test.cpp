@@ -119,7 +119,7 @@ TEST(SysstatEndToEnd, EveryWayAReadEndsIsShownAndTheTableStays) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return info->text().contains("Block 4 "); }, 5000));
     rig.device.faults().unplugged = true;
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.app->sysstat_tab()->pass_running(); }, 15000));
-    EXPECT_FALSE(rig.app->geraet.verbunden);
+    EXPECT_FALSE(rig.app->link.geraet.verbunden);
     const int kept = blocks();
     EXPECT_GE(kept, 3);
     EXPECT_TRUE(info->text().contains(QStringLiteral("Verbindung zum Gerät wurde unterbrochen")));

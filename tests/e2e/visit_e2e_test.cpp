@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include "device/sysstat_tab.h"
@@ -21,6 +22,24 @@ namespace {
 QByteArray bytes_of(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The thickest ruled line on a page, in pixel rows: rows that hold a long
+// unbroken stretch of ink, which text never makes.
+int thickest_rule(const QImage& page) {
+    int thickest = 0;
+    int rows = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        int stretch = 0;
+        int longest = 0;
+        for (int x = 0; x < page.width(); ++x) {
+            stretch = qGray(page.pixel(x, y)) < 224 ? stretch + 1 : 0;
+            longest = std::max(longest, stretch);
+        }
+        rows = longest > page.width() / 5 ? rows + 1 : 0;
+        thickest = std::max(thickest, rows);
+    }
+    return thickest;
 }
 
 }  // namespace
@@ -40,9 +59,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     // No archive folder yet: it is asked for first. The status memory was not
     // read since the device connected, so the visit reads it.
     const QString archive = rig.app_dir + "archiv";
-    rig.dialogs.inputs = {archive};
+    rig.dialogs.files = {archive};
     rig.dialogs.answers = {false};  // do not open the folder
     finish->trigger();
+    EXPECT_TRUE(rig.dialogs.dialog_dirs.last().endsWith("/Quorvel5"));  // proposed in the documents
     ASSERT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
     const QString folder = rig.app->visit()->last_folder();
     EXPECT_TRUE(rig.dialogs.questions.last().contains(folder));
@@ -100,7 +120,11 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     ASSERT_EQ(window->devices()[0].visits.size(), 1);
     EXPECT_EQ(window->devices()[0].visits[0].pruefer, QString::fromUtf8("Jörg Meier"));
     EXPECT_EQ(window->devices()[0].visits[0].stk, "1");
-    EXPECT_FALSE(window->page().isNull());
+    // The page is as wide as its pane, and its ruled lines thin as on paper.
+    const QScrollArea* pane = window->findChild<QScrollArea*>();
+    EXPECT_EQ(window->page().deviceIndependentSize().width(), pane->viewport()->width());
+    const int rule = thickest_rule(window->page());
+    EXPECT_TRUE(rule >= 1 && rule <= 2) << rule;
     rig.printers.choices = {PrinterSetup{QString(), rig.app_dir + "archiv.pdf", 1}};
     window->findChild<QPushButton*>("cmd_print")->click();
     // The protocol file has no line for the mean O2: the reprint shows the
@@ -120,4 +144,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     EXPECT_TRUE(window->findChild<QLabel*>("p_seite")->accessibleDescription().contains(
         QRegularExpression("MW O2-Konz\\.\\s+unbekannt")));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
+
+    // The archive folder is gone: the folder dialog opens where it was.
+    ASSERT_TRUE(QDir(archive).removeRecursively());
+    rig.dialogs.files = {QString()};
+    rig.find<QAction>("men_archiv")->trigger();
+    EXPECT_EQ(rig.dialogs.dialog_dirs.last(), QDir::cleanPath(rig.app_dir));
 }

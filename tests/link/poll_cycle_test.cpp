@@ -28,42 +28,43 @@ protected:
 }  // namespace
 
 TEST_F(PollCycleTest, ConnectSendsTheFourteenStartRequestsInOrder) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     EXPECT_TRUE(rig.view.busy);
     EXPECT_FALSE(rig.view.tabs_enabled);
-    EXPECT_TRUE(rig.poll.timer1().isActive());
+    EXPECT_TRUE(rig.link.poll.timer1().isActive());
     ASSERT_TRUE(rig.run_until_connected());
     EXPECT_EQ(rig.requests_received().mid(0, 14), start_requests());
     // The first index 1 record ends the start-up wait.
     EXPECT_FALSE(rig.view.busy);
     EXPECT_TRUE(rig.view.tabs_enabled);
     // What the start requests filled in.
-    EXPECT_EQ(rig.geraet.sw, QString::fromLatin1(rig.device.state().version_text));
-    EXPECT_EQ(rig.geraet.zeiten[0], 100);  // the standard timing
-    EXPECT_EQ(rig.geraet.sn.size(), 12);
-    EXPECT_FALSE(rig.geraet.bstd.isEmpty());
+    EXPECT_EQ(rig.link.geraet.sw, QString::fromLatin1(rig.device.state().version_text));
+    EXPECT_EQ(rig.link.geraet.zeiten[0], 100);  // the standard timing
+    EXPECT_EQ(rig.link.geraet.sn.size(), 12);
+    EXPECT_FALSE(rig.link.geraet.bstd.isEmpty());
 }
 
 TEST_F(PollCycleTest, NothingPeriodicBeforeTheFirstIndexOneRecord) {
     rig.device.faults().silent = true;  // no replies at all
-    rig.poll.connect();
+    rig.link.poll.connect();
     rig.run_ticks(16);
-    EXPECT_FALSE(rig.geraet.verbunden);
+    EXPECT_FALSE(rig.link.geraet.verbunden);
     // Only the head of the start requests went out (then its resends).
     for (const QByteArray& request : rig.requests_received()) EXPECT_EQ(request, req_version());
-    EXPECT_EQ(rig.link.outbuffer_count, 13);
+    EXPECT_EQ(rig.link.link_state.outbuffer_count, 13);
 }
 
 TEST_F(PollCycleTest, PeriodicCadenceByTickCount) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
     // From here every queued request is answered within its tick: log each
     // request the device receives with the tick it was sent in.
     QList<QPair<int, QByteArray>> sent;
     rig.device.set_log([&](const WireLogEntry& e) {
-        if (auto payload = received_payload(e)) sent.append({rig.poll_state.tick_count, *payload});
+        if (auto payload = received_payload(e))
+            sent.append({rig.link.poll_state.tick_count, *payload});
     });
-    while (rig.poll_state.tick_count < 840) rig.run_ticks(1);
+    while (rig.link.poll_state.tick_count < 840) rig.run_ticks(1);
     const auto between = [&](int from, int to) {
         QList<QPair<int, QByteArray>> part;
         for (const auto& entry : sent)
@@ -86,19 +87,20 @@ TEST_F(PollCycleTest, PeriodicCadenceByTickCount) {
 }
 
 TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
-    rig.log.clear_out();
+    rig.link.comm_log.clear_out();
     rig.device.faults().silent = true;
     const qint64 silent_from = rig.clock.monotonic_ms();
 
     QList<qint64> timeouts;
-    QObject::connect(&rig.log, &CommLog::out_appended, [&](const QString& text) {
+    QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [&](const QString& text) {
         if (text.contains(" Timeout Nr ")) timeouts.append(rig.clock.monotonic_ms());
     });
-    while (rig.port.is_open() && rig.clock.monotonic_ms() - silent_from < 10000) rig.run_ticks(1);
-    ASSERT_FALSE(rig.port.is_open());
-    const QString out = rig.log.out();
+    while (rig.link.port.is_open() && rig.clock.monotonic_ms() - silent_from < 10000)
+        rig.run_ticks(1);
+    ASSERT_FALSE(rig.link.port.is_open());
+    const QString out = rig.link.comm_log.out();
     EXPECT_TRUE(out.contains(" Timeout Nr 1 Command:"));
     EXPECT_TRUE(out.contains(" Timeout Nr 2 Command:"));
     EXPECT_TRUE(out.contains(" Timeout Nr 3 Command:"));
@@ -114,28 +116,28 @@ TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
     EXPECT_NEAR(double(timeouts[1] - timeouts[0]), 1000, 60);
     EXPECT_NEAR(double(timeouts[2] - timeouts[1]), 1000, 60);
     EXPECT_NEAR(double(rig.clock.monotonic_ms() - timeouts[2]), 1000, 60);
-    EXPECT_FALSE(rig.geraet.verbunden);
+    EXPECT_FALSE(rig.link.geraet.verbunden);
     EXPECT_EQ(rig.view.tab, 0);
-    EXPECT_TRUE(rig.poll.timer1().isActive());
-    EXPECT_EQ(rig.link.outbuffer_count, 0);
-    EXPECT_TRUE(rig.link.rxbuffer.isEmpty());
+    EXPECT_TRUE(rig.link.poll.timer1().isActive());
+    EXPECT_EQ(rig.link.link_state.outbuffer_count, 0);
+    EXPECT_TRUE(rig.link.link_state.rxbuffer.isEmpty());
 
     // The device answers again: the tick reopens it and connects.
     rig.device.faults().silent = false;
     int reopened = 0;
-    QObject::connect(&rig.poll, &PollCycle::reopened, [&] { ++reopened; });
+    QObject::connect(&rig.link.poll, &PollCycle::reopened, [&] { ++reopened; });
     ASSERT_TRUE(rig.run_until_connected());
     EXPECT_EQ(reopened, 1);
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 
 TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
     rig.run_ticks(3);
     rig.device.faults().silent = true;
     rig.run_ticks(5);  // a status request goes unanswered
-    const QByteArray unanswered = rig.link.last_command;
+    const QByteArray unanswered = rig.link.link_state.last_command;
     rig.wire.clear();
     rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
     rig.run_ticks(22);
@@ -146,8 +148,8 @@ TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
 
 TEST_F(PollCycleTest, FirstFourAutomaticOpensAreQuietTheFifthSpeaks) {
     rig.ft.set_device_count(0);
-    rig.poll.connect();
-    EXPECT_FALSE(rig.port.is_open());
+    rig.link.poll.connect();
+    EXPECT_FALSE(rig.link.port.is_open());
     // Two seconds apart, kept by the ticks: no wait greys the window meanwhile.
     for (int attempt = 1; attempt <= 5; ++attempt) {
         rig.run_ticks(40);
@@ -158,7 +160,7 @@ TEST_F(PollCycleTest, FirstFourAutomaticOpensAreQuietTheFifthSpeaks) {
     }
     EXPECT_TRUE(rig.waiter.waits.empty());
     EXPECT_EQ(rig.dialogs.messages, QStringList({"T2100\r\nT2200"}));
-    EXPECT_FALSE(rig.poll_state.open_quiet);
+    EXPECT_FALSE(rig.link.poll_state.open_quiet);
     // From now on silent attempts every tick, without the pause.
     rig.run_ticks(3);
     EXPECT_EQ(rig.dialogs.messages.size(), 1);
@@ -170,7 +172,7 @@ TEST_F(PollCycleTest, FirstFourAutomaticOpensAreQuietTheFifthSpeaks) {
 
 TEST_F(PollCycleTest, NoAutomaticOpenOffTheFirstTab) {
     rig.ft.set_device_count(0);
-    rig.poll.connect();
+    rig.link.poll.connect();
     rig.view.tab = 2;
     rig.run_ticks(10);
     EXPECT_EQ(rig.ft.calls(Call::ListDevices), 1);  // only connect's own attempt
@@ -180,55 +182,55 @@ TEST_F(PollCycleTest, NoAutomaticOpenOffTheFirstTab) {
 }
 
 TEST_F(PollCycleTest, KPayloadsGoOutBackToBackInOneTick) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
     rig.run_ticks(2);
     // Let the rhythm be quiet: a tick with nothing periodic due.
-    while (rig.poll_state.tick_count % 8 != 5) rig.run_ticks(1);
-    rig.frames.enqueue("k1");
-    rig.frames.enqueue("k2");
-    rig.frames.enqueue("k3");
+    while (rig.link.poll_state.tick_count % 8 != 5) rig.run_ticks(1);
+    rig.link.frames.enqueue("k1");
+    rig.link.frames.enqueue("k2");
+    rig.link.frames.enqueue("k3");
     rig.wire.clear();
     rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
     // The k burst waits 20 ms for each reply; the manual waiter moves the clock.
     rig.run_ticks(1);
     const QList<QByteArray> sent = rig.requests_received();
     EXPECT_EQ(sent, QList<QByteArray>({"k1", "k2", "k3"}));
-    EXPECT_EQ(rig.poll_state.tick_count % 8, 6);
+    EXPECT_EQ(rig.link.poll_state.tick_count % 8, 6);
 }
 
 TEST_F(PollCycleTest, GarbageAndCorruptedRepliesAreSurvived) {
     rig.device.faults().garbage = true;
     rig.device.faults().corrupt_every = 5;
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected(400));
     rig.run_ticks(200);
-    EXPECT_TRUE(rig.port.is_open());
-    EXPECT_TRUE(rig.geraet.verbunden);
-    EXPECT_TRUE(rig.log.out().contains("Invalid CRC"));
-    EXPECT_TRUE(rig.log.out().contains(" Timeout Nr 1"));
-    EXPECT_FALSE(rig.log.out().contains("Device Closed"));
+    EXPECT_TRUE(rig.link.port.is_open());
+    EXPECT_TRUE(rig.link.geraet.verbunden);
+    EXPECT_TRUE(rig.link.comm_log.out().contains("Invalid CRC"));
+    EXPECT_TRUE(rig.link.comm_log.out().contains(" Timeout Nr 1"));
+    EXPECT_FALSE(rig.link.comm_log.out().contains("Device Closed"));
 }
 
 TEST_F(PollCycleTest, QueueOverflowReconnectsAsAfterTheFourthTimeOut) {
-    rig.poll.connect();
+    rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
     rig.view.tab = 1;
     // By the time the message shows, the link is reset already, so the ticks
     // running behind the message box cannot overflow it again.
     QList<int> queued_during_message;
     rig.dialogs.on_message = [&](const QString&) {
-        queued_during_message.append(rig.link.outbuffer_count);
+        queued_during_message.append(rig.link.link_state.outbuffer_count);
     };
-    for (int i = 0; i < 100; ++i) rig.frames.enqueue(req_bstd());
-    EXPECT_FALSE(rig.frames.enqueue(req_bstd()));
+    for (int i = 0; i < 100; ++i) rig.link.frames.enqueue(req_bstd());
+    EXPECT_FALSE(rig.link.frames.enqueue(req_bstd()));
     EXPECT_EQ(rig.dialogs.messages, QStringList({"Outbuffer overflow"}));
     EXPECT_EQ(queued_during_message, QList<int>({0}));
-    EXPECT_EQ(rig.link.outbuffer_count, 0);
-    EXPECT_FALSE(rig.geraet.verbunden);
-    EXPECT_FALSE(rig.port.is_open());
+    EXPECT_EQ(rig.link.link_state.outbuffer_count, 0);
+    EXPECT_FALSE(rig.link.geraet.verbunden);
+    EXPECT_FALSE(rig.link.port.is_open());
     EXPECT_EQ(rig.view.tab, 0);
-    EXPECT_TRUE(rig.poll.timer1().isActive());
+    EXPECT_TRUE(rig.link.poll.timer1().isActive());
 
     // The tick reopens the device and connects by itself.
     ASSERT_TRUE(rig.run_until_connected());
@@ -255,34 +257,35 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         rig.device.faults().corrupt_every = c.corrupt_every;
         rig.device.faults().garbage = c.garbage;
         rig.device.faults().delay_ms = c.delay_ms;
-        rig.poll.connect();
+        rig.link.poll.connect();
         ASSERT_TRUE(rig.run_until_connected(2000)) << c.name;
         int records = 0;
         qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
         QSet<QByteArray> refreshed;  // hours and timing replies this minute
-        QObject::connect(&rig.frames, &FrameLink::reply_received, [&](const QByteArray& reply) {
-            if (reply.startsWith('i')) {
-                ++records;
-                longest_gap = std::max(longest_gap, rig.clock.monotonic_ms() - last_status);
-                last_status = rig.clock.monotonic_ms();
-            }
-            if (reply.startsWith('x')) refreshed.insert("x");
-            if (reply.startsWith('t')) refreshed.insert(reply.left(2));
-        });
+        QObject::connect(
+            &rig.link.frames, &FrameLink::reply_received, [&](const QByteArray& reply) {
+                if (reply.startsWith('i')) {
+                    ++records;
+                    longest_gap = std::max(longest_gap, rig.clock.monotonic_ms() - last_status);
+                    last_status = rig.clock.monotonic_ms();
+                }
+                if (reply.startsWith('x')) refreshed.insert("x");
+                if (reply.startsWith('t')) refreshed.insert(reply.left(2));
+            });
         // Four minutes; the queue overflowed within the first minute before.
         for (int minute = 1; minute <= 4; ++minute) {
             records = 0;
             refreshed.clear();
             rig.run_ticks(1200);
-            EXPECT_TRUE(rig.geraet.verbunden) << c.name << ", minute " << minute;
+            EXPECT_TRUE(rig.link.geraet.verbunden) << c.name << ", minute " << minute;
             EXPECT_GE(records, 10) << c.name << ", minute " << minute;
             EXPECT_EQ(refreshed.size(), 8) << c.name << ", minute " << minute;
         }
         EXPECT_LE(longest_gap, 3000) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << c.name;
-        EXPECT_FALSE(rig.log.out().contains("Device Closed")) << c.name;
+        EXPECT_FALSE(rig.link.comm_log.out().contains("Device Closed")) << c.name;
         // At most each of the ten periodic requests once.
-        EXPECT_LE(rig.poll_state.queue_high_water, 10) << c.name;
-        EXPECT_GE(rig.poll_state.queue_high_water, 2) << c.name;
+        EXPECT_LE(rig.link.poll_state.queue_high_water, 10) << c.name;
+        EXPECT_GE(rig.link.poll_state.queue_high_water, 2) << c.name;
     }
 }

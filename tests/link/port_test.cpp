@@ -11,7 +11,7 @@ using Call = EmulatorFtd2xx::Call;
 class PortTest : public ::testing::Test {
 protected:
     LinkRig rig;
-    Port& port = rig.port;
+    Port& port = rig.link.port;
     EmulatorFtd2xx& ft = rig.ft;
 };
 
@@ -19,7 +19,7 @@ protected:
 
 TEST_F(PortTest, OpensTheOneConverterAt19200Baud8N2WithDtr) {
     ASSERT_TRUE(port.opendevice(false));
-    EXPECT_NE(rig.port_state.ft_handle, 0u);
+    EXPECT_NE(rig.link.port_state.ft_handle, 0u);
     const EmulatorFtd2xx::Line& line = ft.line();
     EXPECT_EQ(line.baud, 19200u);
     EXPECT_EQ(line.word_length, 8);
@@ -29,7 +29,8 @@ TEST_F(PortTest, OpensTheOneConverterAt19200Baud8N2WithDtr) {
     EXPECT_TRUE(line.dtr);
     EXPECT_EQ(line.read_timeout_ms, 100u);
     EXPECT_EQ(line.write_timeout_ms, 250u);
-    EXPECT_EQ(rig.log.out(), QStringLiteral("Handle:%1\r\n").arg(rig.port_state.ft_handle));
+    EXPECT_EQ(rig.link.comm_log.out(),
+              QStringLiteral("Handle:%1\r\n").arg(rig.link.port_state.ft_handle));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 
@@ -37,7 +38,7 @@ TEST_F(PortTest, OpeningAgainReleasesTheOldHandleFirst) {
     ASSERT_TRUE(port.opendevice(false));
     ASSERT_TRUE(port.opendevice(false));
     EXPECT_EQ(ft.calls(Call::Close), 1);
-    EXPECT_TRUE(rig.log.out().contains("Device Closed\r\nHandle:"));
+    EXPECT_TRUE(rig.link.comm_log.out().contains("Device Closed\r\nHandle:"));
 }
 
 TEST_F(PortTest, ConverterCountOtherThanOne) {
@@ -53,7 +54,7 @@ TEST_F(PortTest, ConverterCountOtherThanOne) {
     ft.set_device_count(2);
     EXPECT_FALSE(port.opendevice(true));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
-    EXPECT_EQ(rig.port_state.ft_handle, 0u);
+    EXPECT_EQ(rig.link.port_state.ft_handle, 0u);
 }
 
 TEST_F(PortTest, ListingFailureNamesTheStatus) {
@@ -73,18 +74,18 @@ TEST_F(PortTest, EachFailingStepHasItsMessageAndLeavesTheDeviceClosed) {
     };
     for (const auto& [call, text] : steps) {
         rig.dialogs.messages.clear();
-        rig.log.clear_out();
+        rig.link.comm_log.clear_out();
         ft.clear_failures();
         ft.fail(call, FT_IO_ERROR);
         EXPECT_FALSE(port.opendevice(false)) << text;
         EXPECT_EQ(rig.dialogs.messages, QStringList({QString(text) + " DLL-Error:4"}));
-        EXPECT_EQ(rig.port_state.ft_handle, 0u) << text;
+        EXPECT_EQ(rig.link.port_state.ft_handle, 0u) << text;
         EXPECT_FALSE(ft.is_open()) << text;
         // A failure after the open releases the converter again.
         if (call != Call::Open)
-            EXPECT_EQ(rig.log.out(), "Device Closed\r\n") << text;
+            EXPECT_EQ(rig.link.comm_log.out(), "Device Closed\r\n") << text;
         else
-            EXPECT_EQ(rig.log.out(), "") << text;
+            EXPECT_EQ(rig.link.comm_log.out(), "") << text;
     }
 }
 
@@ -92,20 +93,20 @@ TEST_F(PortTest, QuietFailuresStillLog) {
     ft.fail(Call::SetDtr, FT_IO_ERROR);
     EXPECT_FALSE(port.opendevice(true));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
-    EXPECT_EQ(rig.log.out(), "Device Closed\r\n");
-    EXPECT_TRUE(rig.log.comm_log().contains("ERR "));
+    EXPECT_EQ(rig.link.comm_log.out(), "Device Closed\r\n");
+    EXPECT_TRUE(rig.link.comm_log.comm_log().contains("ERR "));
 }
 
 TEST_F(PortTest, CloseReportsItsStatusOnce) {
     EXPECT_EQ(port.closedevice(), FT_OK);
-    EXPECT_TRUE(rig.log.comm_log().isEmpty());  // nothing was open: no line
+    EXPECT_TRUE(rig.link.comm_log.comm_log().isEmpty());  // nothing was open: no line
 
     ASSERT_TRUE(port.opendevice(true));
-    rig.log.clear_out();
+    rig.link.comm_log.clear_out();
     ft.fail(Call::Close, FT_IO_ERROR, 1);
     EXPECT_EQ(port.closedevice(), FT_IO_ERROR);
-    EXPECT_EQ(rig.log.out(), "Error Device Closed: 4\r\n");
-    EXPECT_EQ(rig.port_state.ft_handle, 0u);
+    EXPECT_EQ(rig.link.comm_log.out(), "Error Device Closed: 4\r\n");
+    EXPECT_EQ(rig.link.port_state.ft_handle, 0u);
 }
 
 TEST_F(PortTest, ShortReadIsLoggedAndTheBytesStillCount) {
@@ -114,9 +115,10 @@ TEST_F(PortTest, ShortReadIsLoggedAndTheBytesStillCount) {
     rig.clock.advance_ms(100);
     ft.short_read_once(2);
     const QByteArray first = port.read_raw();
-    EXPECT_TRUE(rig.log.out().contains(QStringLiteral("0|RxBytes<>BytesReturned:%1/%2\r\n")
-                                           .arg(first.size() + 2)
-                                           .arg(first.size())));
+    EXPECT_TRUE(
+        rig.link.comm_log.out().contains(QStringLiteral("0|RxBytes<>BytesReturned:%1/%2\r\n")
+                                             .arg(first.size() + 2)
+                                             .arg(first.size())));
     const QByteArray rest = port.read_raw();
     EXPECT_EQ(rest.size(), 2);
     EXPECT_EQ(first + rest, build_frame("?" + rig.device.state().version_text));

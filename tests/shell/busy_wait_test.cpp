@@ -40,7 +40,7 @@ TEST(BusyWait, AWaitGivesBackTheEnabledStateItFound) {
             disabled_while_waiting = !app.window()->isEnabled();
             if (close_during_wait) app.info_window()->close();
         };
-        app.poll.wait_busy(2000);
+        app.link.poll.wait_busy(2000);
         ASSERT_EQ(waiter.waits, std::vector<int>{2000});
         EXPECT_TRUE(disabled_while_waiting);
         EXPECT_EQ(app.window()->isEnabled(), close_during_wait);
@@ -62,12 +62,12 @@ TEST(BusyWait, StatusRecordsLeaveTheHourglassOfAWait) {
     waiter.during = [&](int ms) {
         if (ms != 800) return;
         shown.push_back(wait_cursor_shows());
-        emit app.dispatcher.status_record_received();
+        emit app.link.dispatcher.status_record_received();
         shown.push_back(wait_cursor_shows());
-        app.poll.wait_busy(20);  // a nested wait ends with the outer one still running
+        app.link.poll.wait_busy(20);  // a nested wait ends with the outer one still running
         shown.push_back(wait_cursor_shows());
     };
-    app.poll.wait_busy(800);
+    app.link.poll.wait_busy(800);
     EXPECT_EQ(shown, (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(wait_cursor_shows());
     EXPECT_NE(app.window()->cursor().shape(), Qt::WaitCursor);

@@ -32,9 +32,9 @@ struct FirmwareRig : LinkRig {
         settings.INITDIR = app_dir;
         QObject::connect(&update, &FirmwareUpdate::reinitialise, [this] {
             ++reinits;
-            poll.connect();
+            link.poll.connect();
         });
-        QObject::connect(&poll, &PollCycle::was_reset, [this] { image.clear(); });
+        QObject::connect(&link.poll, &PollCycle::was_reset, [this] { image.clear(); });
     }
     QString write_image(const QByteArray& text, const QString& name = "fw.qv5") {
         EXPECT_TRUE(write_bytes(app_dir + name, text));
@@ -45,7 +45,7 @@ struct FirmwareRig : LinkRig {
             image_file_text("2.10", {"S0815,E0001", emulated_hardware_id(device.state())}, blocks));
     }
     void connect_device() {
-        poll.connect();
+        link.poll.connect();
         ASSERT_TRUE(run_until_connected());
         run_ticks(3);
     }
@@ -71,7 +71,7 @@ struct FirmwareRig : LinkRig {
         EXPECT_EQ(reinits, 1);
         EXPECT_FALSE(progress.isVisible());
         EXPECT_TRUE(main_window.isEnabled());
-        EXPECT_TRUE(poll.timer1().isActive());
+        EXPECT_TRUE(link.poll.timer1().isActive());
         if (ft.is_open()) {
             EXPECT_EQ(ft.line().baud, 19200u);
         }
@@ -82,8 +82,8 @@ struct FirmwareRig : LinkRig {
     QWidget main_window;
     InfoWindow progress{&main_window, texts};
     FirmwareImage image;
-    FirmwareUpdate update{
-        {settings, app_dir, dialogs, texts, geraet, frames, port, poll, progress, image}};
+    FirmwareUpdate update{{settings, app_dir, dialogs, texts, link.geraet, link.frames, link.port,
+                           link.poll, progress, image}};
     int reinits = 0;
 };
 
@@ -104,8 +104,8 @@ TEST(FirmwareUpdate, ProgramsEveryBlockInOrderThenRestartsAndReconnects) {
     };
     const QList<QByteArray> blocks = image_blocks(3);
     // A request is still out when the update starts; its reply comes late.
-    rig.frames.enqueue(req_version());
-    rig.frames.send_next();
+    rig.link.frames.enqueue(req_version());
+    rig.link.frames.send_next();
     rig.run_update(rig.write_image(blocks));
 
     EXPECT_EQ(rig.dialogs.questions, QStringList{kConfirm});
@@ -267,7 +267,7 @@ TEST(FirmwareUpdate, WithoutADeviceOnlyTheConnectionIsInitialised) {
         FirmwareRig rig;
         rig.device.faults().silent = silent_firmware;
         rig.device.faults().unplugged = !silent_firmware;
-        rig.poll.connect();
+        rig.link.poll.connect();
         rig.update.firmware_update();
         EXPECT_TRUE(rig.dialogs.dialog_dirs.isEmpty() && rig.dialogs.messages.isEmpty());
         rig.expect_reinitialised();
@@ -285,7 +285,7 @@ TEST(FirmwareUpdate, DeviceLeftInItsBootLoaderCanBeProgrammedAgain) {
     const QString file = rig.write_image(blocks);
     rig.run_update(file);
     rig.run_ticks(400);  // the line comes back; the program reopens it but hears nothing
-    ASSERT_TRUE(rig.device.in_boot_loader() && !rig.geraet.verbunden);
+    ASSERT_TRUE(rig.device.in_boot_loader() && !rig.link.geraet.verbunden);
 
     rig.run_update(file);
     // The device this run switched over is known: the same question as before.
@@ -298,7 +298,7 @@ TEST(FirmwareUpdate, DeviceLeftInItsBootLoaderCanBeProgrammedAgain) {
 TEST(FirmwareUpdate, BootLoaderFoundAtStartWarnsThatTheHardwareIsUnknown) {
     FirmwareRig rig;
     rig.device.receive_from_host(build_frame(req_boot()), 0);  // left there before this run
-    rig.poll.connect();
+    rig.link.poll.connect();
     rig.run_ticks(100);
     const QList<QByteArray> blocks = image_blocks(3);
     rig.run_update(rig.write_image(blocks), false);

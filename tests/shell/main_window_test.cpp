@@ -230,21 +230,21 @@ protected:
 
 TEST_F(AppWindowTest, ReconnectGoesBackToTheDeviceTabAndOpensTheConverter) {
     ASSERT_TRUE(app.startup());
-    app.port.closedevice();
-    app.poll.timer1().stop();
+    app.link.port.closedevice();
+    app.link.poll.timer1().stop();
     app.window()->tab1()->setCurrentIndex(2);
 
     app.window()->findChild<QAction*>("men_verbindung")->trigger();
     EXPECT_EQ(app.window()->tab1()->currentIndex(), 0);
-    EXPECT_TRUE(app.port.is_open());
-    EXPECT_TRUE(app.poll.timer1().isActive());
+    EXPECT_TRUE(app.link.port.is_open());
+    EXPECT_TRUE(app.link.poll.timer1().isActive());
 }
 
 TEST_F(AppWindowTest, ClosingTheWindowClosesTheConverter) {
     ASSERT_TRUE(app.startup());
-    ASSERT_TRUE(app.port.is_open());
+    ASSERT_TRUE(app.link.port.is_open());
     app.window()->show();
     app.window()->close();
-    EXPECT_FALSE(app.port.is_open());
-    EXPECT_FALSE(app.poll.timer1().isActive());
+    EXPECT_FALSE(app.link.port.is_open());
+    EXPECT_FALSE(app.link.poll.timer1().isActive());
 }

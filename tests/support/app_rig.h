@@ -44,7 +44,7 @@ public:
         return app->startup();
     }
     bool wait_connected(int ms = 8000) {
-        return QTest::qWaitFor([this] { return app->geraet.verbunden; }, ms);
+        return QTest::qWaitFor([this] { return app->link.geraet.verbunden; }, ms);
     }
     // Starts the program and waits until it has connected to the device.
     bool start_connected() { return start() && wait_connected(); }

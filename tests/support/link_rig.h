@@ -51,16 +51,7 @@ struct LinkRig {
     Settings settings;
     FakeLinkView view;
     ManualWaiter waiter{clock};
-    DeviceLink device_link{{ft, clock, waiter, dialogs, view, texts, settings}};
-    CommLog& log = device_link.comm_log;
-    LinkState& link = device_link.link_state;
-    PortState& port_state = device_link.port_state;
-    PollState& poll_state = device_link.poll_state;
-    Geraetedaten& geraet = device_link.geraet;
-    FrameLink& frames = device_link.frames;
-    Port& port = device_link.port;
-    ReplyDispatcher& dispatcher = device_link.dispatcher;
-    PollCycle& poll = device_link.poll;
+    DeviceLink link{{ft, clock, waiter, dialogs, view, texts, settings}};
 
     std::vector<WireLogEntry> wire;  // everything the device received and sent
 };

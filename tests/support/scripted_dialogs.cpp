@@ -66,3 +66,9 @@ QString ScriptedDialogs::save_file_name(const QString& dir, const QString&,
     if (on_file_dialog) on_file_dialog();
     return take(files, "save dialog");
 }
+
+QString ScriptedDialogs::folder_name(const QString&, const QString& dir) {
+    dialog_dirs.append(dir);
+    if (on_file_dialog) on_file_dialog();
+    return take(files, "folder dialog");
+}

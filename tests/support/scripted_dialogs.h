@@ -17,6 +17,7 @@ public:
     QString open_file_name(const QString& dir, const QString& filter) override;
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
+    QString folder_name(const QString& caption, const QString& dir) override;
 
     QStringList messages;         // every message box text, in order
     QStringList questions;        // every question and input prompt, in order
@@ -26,7 +27,7 @@ public:
     std::deque<bool> answers;                   // yes/no and ok/cancel
     std::deque<SaveAnswer> save_answers;        // save / discard / cancel
     std::deque<std::optional<QString>> inputs;  // input box results
-    std::deque<QString> files;                  // file dialog results ("" = cancel)
+    std::deque<QString> files;                  // file and folder dialog results ("" = cancel)
     // Runs inside every message box, as the user would act while it shows.
     std::function<void(const QString&)> on_message;
     // Runs inside every file dialog, as the link may act while it is open.
