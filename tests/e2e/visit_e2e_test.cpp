@@ -24,20 +24,15 @@ QByteArray bytes_of(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-// The thickest ruled line on a page, in pixel rows: rows that hold a long
-// unbroken stretch of ink, which text never makes.
+// The thickest ruled line on a page, in pixel rows: rows holding a stretch of
+// ink longer than a fifth of the page, which text never makes.
 int thickest_rule(const QImage& page) {
-    int thickest = 0;
-    int rows = 0;
+    int thickest = 0, rows = 0;
     for (int y = 0; y < page.height(); ++y) {
-        int stretch = 0;
-        int longest = 0;
-        for (int x = 0; x < page.width(); ++x) {
-            stretch = qGray(page.pixel(x, y)) < 224 ? stretch + 1 : 0;
-            longest = std::max(longest, stretch);
-        }
-        rows = longest > page.width() / 5 ? rows + 1 : 0;
-        thickest = std::max(thickest, rows);
+        int stretch = 0, longest = 0;
+        for (int x = 0; x < page.width(); ++x)
+            longest = std::max(longest, stretch = qGray(page.pixel(x, y)) < 224 ? stretch + 1 : 0);
+        thickest = std::max(thickest, rows = longest > page.width() / 5 ? rows + 1 : 0);
     }
     return thickest;
 }
