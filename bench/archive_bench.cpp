@@ -6,10 +6,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "link/device_data.h"
+#include "platform/clock.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_file.h"
-#include "platform/clock.h"
-#include "link/device_data.h"
 #include "visits/archive_reader.h"
 #include "visits/measurement_log.h"
 
@@ -27,10 +27,10 @@ void fill_archive(const QString& root) {
     for (int device = 0; device < 100; ++device) {
         for (int visit = 0; visit < 10; ++visit) {
             // Built by hand: "%3120" would read as placeholder %31.
-            const QString folder = root + QStringLiteral("/QV5%1/").arg(device, 7, 10, QLatin1Char('0')) +
-                                   QDate(2020 + visit / 5, 12, visit % 5 + 1)
-                                       .toString(QStringLiteral("yyyyMMdd")) +
-                                   QStringLiteral("_101500");
+            const QString folder =
+                root + QStringLiteral("/QV5%1/").arg(device, 7, 10, QLatin1Char('0')) +
+                QDate(2020 + visit / 5, 12, visit % 5 + 1).toString(QStringLiteral("yyyyMMdd")) +
+                QStringLiteral("_101500");
             QDir().mkpath(folder);
             if (!write_text_file(folder + QStringLiteral("/protocol.txt"), text)) std::abort();
         }
@@ -49,7 +49,6 @@ void BM_ListArchiveOf1000Visits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ListArchiveOf1000Visits)->Unit(benchmark::kMillisecond);
-
 
 // One status reply's share of the visit record, as the program pays it while
 // connected: the local time read, one row kept, the oldest row past the kept

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringListModel>
 
 #include "device/timing_settings.h"
 #include "link/device_data.h"
@@ -45,12 +46,13 @@ void TimingSettings::fill_timing_lists() {
     QStringList entries;
     entries.reserve(kEntries);
     for (int v = 0; v < kEntries; ++v) entries.append(locale.toString(v * kStepSeconds, 'f', 2));
+    // One model serves the seven lists; each keeps its own position in it.
+    QStringListModel* previous = entries_;
+    entries_ = new QStringListModel(entries, this);
     selecting_ = true;
-    for (QComboBox* list : lists_) {
-        list->clear();
-        list->addItems(entries);
-    }
+    for (QComboBox* list : lists_) list->setModel(entries_);
     selecting_ = false;
+    delete previous;
 }
 
 void TimingSettings::select_timing(int n, int value) {

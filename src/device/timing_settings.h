@@ -7,6 +7,7 @@ class FrameLink;
 class PollCycle;
 class QComboBox;
 class QPushButton;
+class QStringListModel;
 struct Geraetedaten;
 
 // The seven valve timing lists of the "Gerät" tab and their Reset button. A
@@ -42,6 +43,7 @@ private:
     void wait_keeping_focus(int n, int ms);
 
     std::array<QComboBox*, 7> lists_;
+    QStringListModel* entries_ = nullptr;  // the lists' entries, owned here
     Geraetedaten& geraet_;
     FrameLink& frames_;
     PollCycle& poll_;

@@ -1,18 +1,16 @@
 #include "platform/language_table.h"
 
-LanguageTable::LanguageTable() {
-    clear();
-}
-
 void LanguageTable::clear() {
-    texts.assign(max_id + 1, QString());
-    sizes.assign(max_id + 1, 0);
+    texts.clear();
+    sizes.clear();
 }
 
 QString LanguageTable::lang_text(int id) const {
-    return id >= 0 && id <= max_id ? texts[size_t(id)] : QString();
+    const auto found = texts.find(size_t(id));
+    return found == texts.end() ? QString() : found->second;
 }
 
 int LanguageTable::lang_size(int id) const {
-    return id >= 0 && id <= max_id ? sizes[size_t(id)] : 0;
+    const auto found = sizes.find(size_t(id));
+    return found == sizes.end() ? 0 : found->second;
 }

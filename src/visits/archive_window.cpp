@@ -1,6 +1,7 @@
 #include "visits/archive_window.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,9 +11,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "platform/dialogs.h"
@@ -22,10 +25,11 @@
 
 namespace {
 
-// The page on screen: A4 at a size that reads well beside the lists.
+// The page on screen: A4 as wide as its pane, and never so small that its
+// text no longer reads well (the pane is kept at least that wide).
 constexpr double kPageWidthMm = 210;
 constexpr double kPageHeightMm = 297;
-constexpr double kPixelsPerMm = 3;
+constexpr double kMinPixelsPerMm = 2.6;
 // The layout's margin left and right of the usable width, as on paper.
 constexpr int kPageMarginMm = 15;
 
@@ -62,9 +66,15 @@ void ArchiveWindow::build() {
     page_view_ = new QLabel(this);
     page_view_->setObjectName(QStringLiteral("p_seite"));
     page_view_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    auto* page_scroll = new QScrollArea(this);
-    page_scroll->setWidget(page_view_);
-    page_scroll->setWidgetResizable(true);
+    page_scroll_ = new QScrollArea(this);
+    page_scroll_->setWidget(page_view_);
+    page_scroll_->setWidgetResizable(true);
+    // Always there, so the page's width does not change as it comes and goes.
+    page_scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    page_scroll_->setMinimumWidth(int(kPageWidthMm * kMinPixelsPerMm) +
+                                  page_scroll_->verticalScrollBar()->sizeHint().width() +
+                                  2 * page_scroll_->frameWidth());
+    page_scroll_->viewport()->installEventFilter(this);
     print_ = new QPushButton(p_.texts.lang_text(6028), this);
     print_->setObjectName(QStringLiteral("cmd_print"));
     open_folder_ = new QPushButton(p_.texts.lang_text(6029), this);
@@ -88,7 +98,7 @@ void ArchiveWindow::build() {
     auto* right = new QWidget(this);
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
-    right_layout->addWidget(page_scroll, 1);
+    right_layout->addWidget(page_scroll_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(print_);
     buttons->addWidget(open_folder_);
@@ -99,11 +109,12 @@ void ArchiveWindow::build() {
     auto* split = new QSplitter(this);
     split->addWidget(left);
     split->addWidget(right);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);
-    resize(1200, 760);
+    resize(1280, 760);
+    split->setSizes({540, 740});
 
     connect(device_list_, &QListWidget::currentRowChanged, this, &ArchiveWindow::device_chosen);
     connect(visit_list_, &QTreeWidget::currentItemChanged, this, [this] { visit_chosen(); });
@@ -185,8 +196,16 @@ void ArchiveWindow::draw_page() {
         page_view_->setText(chosen_visit() ? p_.texts.lang_text(6027) : QString());
         return;
     }
-    page_ = QImage(int(kPageWidthMm * kPixelsPerMm), int(kPageHeightMm * kPixelsPerMm),
+    drawn_width_ = page_width();
+    const double ratio = devicePixelRatioF();
+    const double pixels_per_mm = drawn_width_ * ratio / kPageWidthMm;
+    page_ = QImage(qRound(drawn_width_ * ratio), qRound(kPageHeightMm * pixels_per_mm),
                    QImage::Format_RGB32);
+    page_.setDevicePixelRatio(ratio);
+    // Type in points at the page's own scale, so the page is the paper made
+    // smaller, not text made bigger than its columns.
+    page_.setDotsPerMeterX(int(pixels_per_mm * 1000 + 0.5));
+    page_.setDotsPerMeterY(int(pixels_per_mm * 1000 + 0.5));
     page_.fill(Qt::white);
     QPainter painter(&page_);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -197,11 +216,12 @@ void ArchiveWindow::draw_page() {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::A4));
     const QRectF area = printer.pageLayout().paintRect(QPageLayout::Millimeter);
-    painter.translate(area.left() * kPixelsPerMm, area.top() * kPixelsPerMm);
-    PainterTarget target(painter, kPixelsPerMm);
+    painter.scale(1 / ratio, 1 / ratio);  // the layout works in the image's own pixels
+    painter.translate(area.left() * pixels_per_mm, area.top() * pixels_per_mm);
+    PainterTarget target(painter, pixels_per_mm);
     QStringList transcript;
     target.transcript = &transcript;
-    target.line_width_scale = kPixelsPerMm / (printer.resolution() / 25.4);
+    target.line_width_scale = pixels_per_mm / (printer.resolution() / 25.4);
     const int saved_margin = p_.engine.print_margin;
     p_.engine.print_margin = kPageMarginMm;
     lay_out_protocol(p_.engine, target, area.width(), protocol_, p_.caption, p_.texts);
@@ -210,6 +230,19 @@ void ArchiveWindow::draw_page() {
     page_view_->setText(QString());
     page_view_->setPixmap(QPixmap::fromImage(page_));
     page_view_->setAccessibleDescription(transcript.join(u' '));
+}
+
+bool ArchiveWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A wider or narrower pane draws the page afresh at its new width (drawn,
+    // not stretched, so the text stays sharp).
+    if (watched == page_scroll_->viewport() && event->type() == QEvent::Resize &&
+        protocol_loaded_ && page_width() != drawn_width_)
+        draw_page();
+    return QDialog::eventFilter(watched, event);
+}
+
+int ArchiveWindow::page_width() const {
+    return std::max(int(kPageWidthMm * kMinPixelsPerMm), page_scroll_->viewport()->width());
 }
 
 bool ArchiveWindow::print_visit() {

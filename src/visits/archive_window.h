@@ -14,6 +14,7 @@ class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QTreeWidget;
 struct LanguageTable;
 
@@ -42,12 +43,17 @@ public:
     // The chosen visit's page as shown.
     const QImage& page() const { return page_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void build();
     void device_chosen(int row);
     void visit_chosen();
     const ArchivedVisit* chosen_visit() const;
     void draw_page();
+    // The page's width on screen: the pane's, in device-independent pixels.
+    int page_width() const;
 
     Parts p_;
     QVector<ArchivedDevice> devices_;
@@ -55,7 +61,9 @@ private:
     QTreeWidget* visit_list_ = nullptr;
     HistoryChart* chart_ = nullptr;
     QCheckBox* hours_axis_ = nullptr;
+    QScrollArea* page_scroll_ = nullptr;
     QLabel* page_view_ = nullptr;
+    int drawn_width_ = 0;
     QPushButton* print_ = nullptr;
     QPushButton* open_folder_ = nullptr;
     Pruefprotokoll protocol_;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include "device/sysstat_tab.h"
@@ -21,6 +22,19 @@ namespace {
 QByteArray bytes_of(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The thickest ruled line on a page, in pixel rows: rows holding a stretch of
+// ink longer than a fifth of the page, which text never makes.
+int thickest_rule(const QImage& page) {
+    int thickest = 0, rows = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        int stretch = 0, longest = 0;
+        for (int x = 0; x < page.width(); ++x)
+            longest = std::max(longest, stretch = qGray(page.pixel(x, y)) < 224 ? stretch + 1 : 0);
+        thickest = std::max(thickest, rows = longest > page.width() / 5 ? rows + 1 : 0);
+    }
+    return thickest;
 }
 
 }  // namespace
@@ -101,7 +115,11 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     ASSERT_EQ(window->devices()[0].visits.size(), 1);
     EXPECT_EQ(window->devices()[0].visits[0].pruefer, QString::fromUtf8("Jörg Meier"));
     EXPECT_EQ(window->devices()[0].visits[0].stk, "1");
-    EXPECT_FALSE(window->page().isNull());
+    // The page is as wide as its pane, and its ruled lines thin as on paper.
+    const QScrollArea* pane = window->findChild<QScrollArea*>();
+    EXPECT_EQ(window->page().deviceIndependentSize().width(), pane->viewport()->width());
+    const int rule = thickest_rule(window->page());
+    EXPECT_TRUE(rule >= 1 && rule <= 2) << rule;
     rig.printers.choices = {PrinterSetup{QString(), rig.app_dir + "archiv.pdf", 1}};
     window->findChild<QPushButton*>("cmd_print")->click();
     // The protocol file has no line for the mean O2: the reprint shows the
