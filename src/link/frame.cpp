@@ -1,5 +1,6 @@
 #include "link/frame.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 
 #include "link/conversions.h"
@@ -103,8 +104,14 @@ void FrameLink::receive(const QByteArray& chunk) {
         at = 0;
         emit reply_received(frame.mid(2, n));
         state_.waiting_reply = false;
-        last_shown_ = hex_dump(frame);
-        emit frame_shown(last_shown_);
+        last_frame_ = frame;
+        // The hex is for "Data IN" alone: not worked out while nobody shows it.
+        if (isSignalConnected(QMetaMethod::fromSignal(&FrameLink::frame_shown)))
+            emit frame_shown(hex_dump(frame));
     }
     rx.remove(0, at);
+}
+
+QString FrameLink::last_shown() const {
+    return last_frame_.isEmpty() ? QString() : hex_dump(last_frame_);
 }

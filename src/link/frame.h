@@ -51,8 +51,9 @@ public:
     void receive(const QByteArray& chunk);
     // The link's state: the dispatcher reads which request the reply answers.
     const LinkState& state() const { return state_; }
-    // The hex of the last frame shown (see frame_shown), empty before the first.
-    const QString& last_shown() const { return last_shown_; }
+    // The hex of the last frame received (as frame_shown gives it), empty
+    // before the first.
+    QString last_shown() const;
 
 signals:
     // A frame passed its length and CRC checks: its payload, letter first.
@@ -68,5 +69,5 @@ private:
     CommLog& log_;
     Dialogs& dialogs_;
     const Clock& clock_;
-    QString last_shown_;
+    QByteArray last_frame_;
 };

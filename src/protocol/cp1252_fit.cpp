@@ -5,29 +5,16 @@
 namespace {
 
 // Letters whose nearest Latin letter is no decomposition away.
+constexpr struct {
+    char32_t letter;
+    char latin;
+} kOwnNearest[] = {{U'ı', 'i'}, {U'ł', 'l'}, {U'Ł', 'L'}, {U'đ', 'd'}, {U'Đ', 'D'},
+                   {U'ħ', 'h'}, {U'Ħ', 'H'}, {U'ŧ', 't'}, {U'Ŧ', 'T'}};
+
 QString own_nearest(char32_t c) {
-    switch (c) {
-        case U'ı':
-            return QStringLiteral("i");
-        case U'ł':
-            return QStringLiteral("l");
-        case U'Ł':
-            return QStringLiteral("L");
-        case U'đ':
-            return QStringLiteral("d");
-        case U'Đ':
-            return QStringLiteral("D");
-        case U'ħ':
-            return QStringLiteral("h");
-        case U'Ħ':
-            return QStringLiteral("H");
-        case U'ŧ':
-            return QStringLiteral("t");
-        case U'Ŧ':
-            return QStringLiteral("T");
-        default:
-            return QString();
-    }
+    for (const auto& own : kOwnNearest)
+        if (own.letter == c) return QString(QLatin1Char(own.latin));
+    return QString();
 }
 
 bool holds_all(const QString& text) {

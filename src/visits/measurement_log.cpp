@@ -4,14 +4,11 @@
 
 void MeasurementLog::record(const Geraetedaten& geraet, qint64 epoch_ms) {
     // The serial number arrives with the start requests; rows before it
-    // belong to the same device. It is looked at only when it changed.
-    if (geraet.sn != sn_seen_) {
-        sn_seen_ = geraet.sn;
-        const QString sn = geraet.sn.trimmed();
-        if (!sn.isEmpty() && sn != serial_) {
-            if (!serial_.isEmpty()) rows_.clear();
-            serial_ = sn;
-        }
+    // belong to the same device.
+    const QString sn = geraet.sn.trimmed();
+    if (!sn.isEmpty() && sn != serial_) {
+        if (!serial_.isEmpty()) rows_.clear();
+        serial_ = sn;
     }
     MeasurementRow row;
     row.epoch_ms = epoch_ms;

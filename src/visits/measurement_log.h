@@ -39,7 +39,6 @@ public:
     const std::deque<MeasurementRow>& rows() const { return rows_; }
 
 private:
-    QString sn_seen_;  // the serial number as the device sent it last
     QString serial_;
     std::deque<MeasurementRow> rows_;
 };
