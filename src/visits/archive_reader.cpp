@@ -39,6 +39,8 @@ ArchivedVisit read_visit(const QFileInfo& entry) {
     visit.bstd = record.geraetedaten.bstd;
     visit.sw = record.geraetedaten.sw;
     visit.o2 = record.geraetedaten.o2;
+    VisitRecord own;
+    if (load_visit_record(visit.path, own)) visit.record = own;
     return visit;
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "protocol/protocol_record.h"
+#include "visits/visit_file.h"
 
 // What the archive shows of one visit, from its folder name and protocol.txt.
 struct ArchivedVisit {
@@ -18,6 +19,9 @@ struct ArchivedVisit {
     QString bstd;
     QString sw;
     double o2 = 0;
+    // The visit's own file where the folder holds a readable one; visits
+    // finished before it existed have none.
+    std::optional<VisitRecord> record;
 };
 
 struct ArchivedDevice {
