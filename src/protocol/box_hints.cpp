@@ -34,6 +34,12 @@ BoxHints::BoxHints(const ProtocolControls& c, QLabel* hint, const LanguageTable&
     }
 }
 
+void BoxHints::forget() {
+    hint_->clear();
+    hint_box_ = nullptr;
+    told_.clear();
+}
+
 // The room left shows as soon as a box is entered.
 bool BoxHints::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) show_hint(static_cast<QWidget*>(watched), {});

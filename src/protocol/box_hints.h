@@ -23,6 +23,10 @@ public:
     BoxHints(const ProtocolControls& controls, QLabel* hint, const LanguageTable& texts,
              QObject* parent = nullptr);
 
+    // The protocol the hint spoke of has gone (a new one, one opened, another
+    // device): the line is emptied.
+    void forget();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <functional>
 
 #include "link/requests.h"
 #include "support/link_rig.h"
@@ -131,6 +132,68 @@ TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 
+// A device given up and reopened that stays silent starts from a clean count:
+// three resends, then given up once more, one TIMEOUT after each; and the
+// first start request goes out in the tick after the reopen, not after a
+// wait left over from before.
+TEST_F(PollCycleTest, AReopenedSilentDeviceGetsTheFullCountAndItsFirstRequestAtOnce) {
+    rig.link.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.device.faults().silent = true;
+    const auto run_until_closed = [this] {
+        for (int i = 0; i < 400 && rig.link.port.is_open(); ++i) rig.run_ticks(1);
+        return !rig.link.port.is_open();
+    };
+    ASSERT_TRUE(run_until_closed());
+
+    qint64 reopened_at = -1;
+    QObject::connect(&rig.link.poll, &PollCycle::reopened,
+                     [&] { reopened_at = rig.clock.monotonic_ms(); });
+    for (int i = 0; i < 100 && reopened_at < 0; ++i) rig.run_ticks(1);
+    ASSERT_GE(reopened_at, 0);
+    rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
+    rig.run_ticks(1);
+    EXPECT_EQ(rig.requests_received(), QList<QByteArray>{req_version()});
+
+    QList<qint64> timeouts;
+    QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [&](const QString& text) {
+        if (text.contains(" Timeout Nr ")) timeouts.append(rig.clock.monotonic_ms());
+    });
+    ASSERT_TRUE(run_until_closed());
+    ASSERT_EQ(timeouts.size(), 3);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_NEAR(double(timeouts[n] - reopened_at), 1000.0 * (n + 1), 60) << n;
+    EXPECT_NEAR(double(rig.clock.monotonic_ms() - reopened_at), 4000, 60);
+    // Every one of them resent the first start request, the one unanswered.
+    for (const QByteArray& r : rig.requests_received()) EXPECT_EQ(r, req_version());
+}
+
+// A device that stops answering is told after three time-outs in a row, and
+// the line says "connected" again only after several replies in a row.
+TEST_F(PollCycleTest, TheLinePhaseChangesOnlyOnALastingChange) {
+    rig.link.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.run_ticks(2);
+    ASSERT_EQ(rig.link.poll.phase(), LinkPhase::Connected);
+    int replies = 0;
+    QObject::connect(&rig.link.frames, &FrameLink::reply_received, [&] { ++replies; });
+    const auto ticks_until = [this](const std::function<bool()>& done) {
+        for (int i = 0; i < 400 && !done(); ++i) rig.run_ticks(1);
+        return done();
+    };
+    rig.device.faults().silent = true;
+    ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 2; }));
+    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::Connected);
+    ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 3; }));
+    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
+
+    rig.device.faults().silent = false;
+    ASSERT_TRUE(ticks_until([&] { return replies >= 1; }));
+    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
+    ASSERT_TRUE(ticks_until([&] { return rig.link.poll.phase() == LinkPhase::Connected; }));
+    EXPECT_GE(replies, 5);
+}
+
 TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
     rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
@@ -251,6 +314,7 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
     };
     for (const Case& c :
          {Case{"drop 4", 4, 0, false, 0}, Case{"drop 3 garbage corrupt 5", 3, 5, true, 0},
+          Case{"drop 3 corrupt 5 garbage delay 300", 3, 5, true, 300},
           Case{"delay 700", 0, 0, false, 700}}) {
         LinkRig rig;
         rig.device.faults().drop_every = c.drop_every;
@@ -262,6 +326,10 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         int records = 0;
         qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
         QSet<QByteArray> refreshed;  // hours and timing replies this minute
+        // The technician is not told of trouble while the values keep coming.
+        QList<LinkPhase> phases;
+        QObject::connect(&rig.link.poll, &PollCycle::phase_changed,
+                         [&](LinkPhase phase) { phases.append(phase); });
         QObject::connect(
             &rig.link.frames, &FrameLink::reply_received, [&](const QByteArray& reply) {
                 if (reply.startsWith('i')) {
@@ -283,6 +351,7 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         }
         EXPECT_LE(longest_gap, 3000) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << c.name;
+        EXPECT_TRUE(phases.isEmpty()) << c.name << ": " << phases.size() << " changes";
         EXPECT_FALSE(rig.link.comm_log.out().contains("Device Closed")) << c.name;
         // At most each of the ten periodic requests once.
         EXPECT_LE(rig.link.poll_state.queue_high_water, 10) << c.name;
