@@ -39,8 +39,9 @@ TimingSettings::TimingSettings(const std::array<QComboBox*, 7>& lists, QPushButt
     }
     connect(reset, &QPushButton::clicked, this, [this, reset] {
         cmd_t_reset_click();
-        // The focus leaves the button that wrote, for the page around it: the
-        // next Enter must not write the standard values again.
+        // The focus leaves the button that wrote, for the page around it (its
+        // group would hand it straight back): the next Enter must not write
+        // the standard values again.
         QWidget* page = reset->parentWidget()->parentWidget();
         if (reset->hasFocus() && page) page->setFocus(Qt::OtherFocusReason);
     });

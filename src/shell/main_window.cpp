@@ -219,6 +219,14 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     apply_minimum();
+    // Only now is the frame known: a window sized to a small screen must not
+    // reach past it by its frame.
+    const QRect area = screen_area();
+    if (!area.contains(frameGeometry())) {
+        const QSize fitted = outer_size(this).boundedTo(area.size());
+        set_outer_size(this, fitted);
+        move(area.topLeft() + centred_position(area.size(), fitted, true));
+    }
 }
 
 // A page gets its final size only when Qt's own layout reaches it, which may be

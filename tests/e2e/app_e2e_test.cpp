@@ -179,6 +179,7 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     EXPECT_FALSE(save->isHidden());
     EXPECT_EQ(save->text(), "S&peichern");
     rig.record_requests();
+    rig.dialogs.answers = {true};
     QTest::mouseClick(save, Qt::LeftButton);
     ASSERT_GE(rig.requests.size(), 1);
     EXPECT_TRUE(rig.requests.contains(req_set_sn("QV5-NEW-7")));
@@ -283,7 +284,10 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     rig.dialogs.answers = {true};
 
     rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
-    EXPECT_EQ(rig.dialogs.questions, QStringList{"Neue Software Version 2.10 programmieren?"});
+    // Both versions named: the device's and the image's.
+    EXPECT_EQ(rig.dialogs.questions,
+              QStringList{QString::fromUtf8(
+                  "Software des Geräts von Version 1305A auf Version 2.10 umprogrammieren?")});
     EXPECT_EQ(rig.dialogs.messages,
               QStringList{"Die Software wurde erfolgreich übertragen. Das Gerät wird jetzt neu "
                           "gestartet."});

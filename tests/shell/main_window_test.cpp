@@ -8,6 +8,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -57,13 +60,21 @@ protected:
 
 }  // namespace
 
-TEST_F(MainWindowTest, LoadingGivesTheDesignedClientAreaAndMinimum) {
+// The headless screen is 800 px wide, narrower than the designed 1010: the
+// window fits the screen, and its pages keep their designed size and scroll.
+TEST_F(MainWindowTest, LoadingFitsTheScreenAndKeepsTheDesignedPages) {
+    const QRect area = window.screen()->availableGeometry();
+    ASSERT_LT(area.width(), 1010);
     load_and_show();
-    // The tab control fills the client area below the menu bar.
-    EXPECT_EQ(window.tab1()->size(), QSize(1010, 725));
+    EXPECT_TRUE(area.contains(window.frameGeometry()));
     EXPECT_EQ(window.tab1()->pos().x(), 0);
-    EXPECT_EQ(window.min_width(), to_twips(outer_size(&window).width()));
+    EXPECT_EQ(window.tab1()->height(), 725);  // tall enough: the designed height
+    EXPECT_EQ(window.min_width(), to_twips(area.width()));
     EXPECT_EQ(window.min_height(), 10875);
+    // Each page keeps at least its designed size.
+    const QSize around = window.tab1()->size() - window.tab1()->currentWidget()->size();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(window.tab_page(i)->minimumSize(), QSize(1010, 725) - around) << i;
 }
 
 TEST_F(MainWindowTest, CannotBeMadeSmallerThanTheMinimum) {
@@ -72,12 +83,17 @@ TEST_F(MainWindowTest, CannotBeMadeSmallerThanTheMinimum) {
     const QSize outer = outer_size(&window);
     EXPECT_EQ(outer.width(), twips(window.min_width()));
     EXPECT_EQ(outer.height(), twips(10875));
-    EXPECT_EQ(window.tab1()->width(), 1010);
     // The minimum is the client height alone: the menu bar comes off the client.
     EXPECT_LT(window.tab1()->height(), 725);
 
     resize_outer(1100, 700);
     EXPECT_EQ(outer_size(&window), QSize(1100, 725));
+    // Wide enough: the page fills the width; the few pixels the menu bar takes
+    // off the designed height scroll.
+    auto* scroll = qobject_cast<QScrollArea*>(window.tab1()->currentWidget());
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(window.tab_page(0)->width(), scroll->viewport()->width());
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(MainWindowTest, WindowWiderThanTheScreenStartsAtItsLeftEdge) {
