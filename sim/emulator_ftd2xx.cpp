@@ -60,7 +60,8 @@ FT_STATUS EmulatorFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
         const QString own = texts_ ? texts_->lang_text(2952) : QString();
         const QString phrase =
             own.isEmpty() ? QStringLiteral("%1 is in use by another program (%2).") : own;
-        detail_ = phrase.arg(QStringLiteral("ttyQV5SIM"), QStringLiteral("Device or resource busy"));
+        detail_ =
+            phrase.arg(QStringLiteral("ttyQV5SIM"), QStringLiteral("Device or resource busy"));
         return FT_DEVICE_NOT_OPENED;
     }
     if (handle_ != 0) return FT_DEVICE_NOT_OPENED;  // already in use

@@ -6,8 +6,8 @@
 #include "device/chart_canvas.h"
 #include "device/chart_drawing.h"
 #include "device/colours.h"
-#include "platform/geometry.h"
 #include "link/device_data.h"
+#include "platform/geometry.h"
 #include "platform/language_table.h"
 
 namespace {
@@ -59,8 +59,12 @@ void Chart::show_legend() {
 }
 
 void Chart::chart_add_points() {
-    const Sample s{geraet_.laufzeit,         geraet_.o2,          amplitude_percent(geraet_.amplitude),
-                   double(geraet_.sensor1), double(geraet_.druck), geraet_.phase};
+    const Sample s{geraet_.laufzeit,
+                   geraet_.o2,
+                   amplitude_percent(geraet_.amplitude),
+                   double(geraet_.sensor1),
+                   double(geraet_.druck),
+                   geraet_.phase};
     // Older sweeps are overwritten on the picture: no need to keep them.
     const double oldest = sweep_start(s.t) - kKeptSweepSeconds;
     while (!kept_.empty() && kept_.front().t < oldest) kept_.pop_front();

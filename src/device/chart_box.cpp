@@ -24,7 +24,7 @@ void ChartBox::clear_image(const QColor& fill) {
 }
 
 namespace {
-constexpr int kLegendPad = 3;     // pixels around the lines
+constexpr int kLegendPad = 3;      // pixels around the lines
 constexpr int kLegendStroke = 14;  // length of a curve's stroke
 }  // namespace
 

@@ -95,8 +95,8 @@ void HoursSerial::cmd_setbstd_click() {
 void HoursSerial::cmd_resetbstd_click() {
     if (!geraet_.verbunden) return;
     // One key must not zero a device: the technician confirms old and new.
-    const bool yes = dialogs_.ask_yes_no(
-        texts_.lang_text(kConfirmZero).arg(geraet_.bstd, kZeroHours));
+    const bool yes =
+        dialogs_.ask_yes_no(texts_.lang_text(kConfirmZero).arg(geraet_.bstd, kZeroHours));
     if (yes && geraet_.verbunden) {
         // Shown at once; the read-back replaces it with the device's own zero.
         geraet_.bstd = QStringLiteral("000000:00");

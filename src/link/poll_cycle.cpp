@@ -159,8 +159,9 @@ void PollCycle::queue_periodic() {
 void PollCycle::release_slow() {
     PollState& poll = p_.poll;
     const QByteArray& last = poll.slow_released;
-    const bool pending = !last.isEmpty() && (p_.frames.is_queued(last) ||
-                                             (p_.link.waiting_reply && p_.link.last_command == last));
+    const bool pending =
+        !last.isEmpty() &&
+        (p_.frames.is_queued(last) || (p_.link.waiting_reply && p_.link.last_command == last));
     if (pending || poll.slow_due.isEmpty()) return;
     poll.slow_released = poll.slow_due.takeFirst();
     if (!p_.frames.is_queued(poll.slow_released)) p_.frames.enqueue(poll.slow_released);

@@ -37,8 +37,8 @@ enum class LinkPhase {
     Searching,  // no device open: the tick tries to open one
     Starting,   // open, waiting for the first status record
     Connected,
-    NoReply,    // connected, but the device has not answered for a while
-    InUse,      // the converter is there, held by another program
+    NoReply,  // connected, but the device has not answered for a while
+    InUse,    // the converter is there, held by another program
 };
 
 // The poll timer and everything it drives: time-out supervision, reading,

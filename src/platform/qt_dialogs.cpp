@@ -32,8 +32,8 @@ void QtDialogs::show_message(const QString& text) {
 void QtDialogs::show_notice(const QString& text) {
     qCInfo(lc_messages).noquote() << text;
     if (!notice_) {
-        notice_ = new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::Ok,
-                                  parent());
+        notice_ =
+            new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::Ok, parent());
         notice_->setAttribute(Qt::WA_DeleteOnClose);
         notice_->setWindowModality(Qt::NonModal);
     }

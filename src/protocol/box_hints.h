@@ -39,7 +39,7 @@ private:
 
     QLabel* hint_;
     const LanguageTable& texts_;
-    bool editing_ = false;  // the program is changing a box's text itself
+    bool editing_ = false;         // the program is changing a box's text itself
     QWidget* hint_box_ = nullptr;  // the box the hint speaks of
     QVector<CharFit> told_;        // its changed characters, each named once
 };

@@ -71,6 +71,6 @@ private:
     Parts p_;
     ProtocolControls c_;
     BoxHints* hints_ = nullptr;  // the hint line under the form; owned as a child
-    bool discarded_ = false;  // the last question's answer was Discard
+    bool discarded_ = false;     // the last question's answer was Discard
     QString file_path_;
 };

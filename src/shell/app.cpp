@@ -158,7 +158,8 @@ bool App::startup() {
     // A running update is asked about first; then unsaved protocol entries,
     // while the device is still open. Cancel keeps the window.
     window_->set_close_guard([this] {
-        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate))) return false;
+        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate)))
+            return false;
         return protocol_form_->checksaved();
     });
     QObject::connect(window_.get(), &MainWindow::close_requested, &link.poll, [this] {
@@ -204,9 +205,9 @@ void App::build_protocol_form() {
     QObject::connect(&link.poll, &PollCycle::reopened, protocol_form_,
                      &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
-        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, window_captions()},
-                       pruefprotokoll, [this] { protocol_form_->form_to_record(); },
-                       protocol_form_->pdf_proposal());
+        print_protocol(
+            {print_engine, printer_choice, deps_.dialogs, texts, window_captions()}, pruefprotokoll,
+            [this] { protocol_form_->form_to_record(); }, protocol_form_->pdf_proposal());
     });
 }
 
@@ -236,10 +237,10 @@ std::function<void(const QString&)> App::folder_opener() {
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
 void App::add_visit_record() {
-    visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
-        link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, link.comm_log, settings,
-        deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
-        settings_saver(), folder_opener()});
+    visit_ = std::make_unique<FinishVisit>(
+        FinishVisit::Parts{link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_,
+                           link.comm_log, settings, deps_.dialogs, texts, deps_.clock, deps_.waiter,
+                           print_engine, window_captions(), settings_saver(), folder_opener()});
     FinishVisit* visit = visit_.get();
     QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);

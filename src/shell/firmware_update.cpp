@@ -16,11 +16,11 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kConfirm = 6211;    // %1 the version
+constexpr int kConfirm = 6211;      // %1 the version
 constexpr int kConfirmBoth = 6604;  // %1 the device's version, %2 the image's
-constexpr int kProgress = 6212;   // %1 the block, %2 of how many
-constexpr int kNextStep = 6213;   // the device waits in its boot loader
-}
+constexpr int kProgress = 6212;     // %1 the block, %2 of how many
+constexpr int kNextStep = 6213;     // the device waits in its boot loader
+}  // namespace
 
 FirmwareUpdate::FirmwareUpdate(Parts parts, QObject* parent)
     : QObject(parent), p_(parts), boot_(parts.port, [this](int ms) { p_.poll.wait_busy(ms); }) {}

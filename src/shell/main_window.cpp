@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 
 #include "platform/control_name.h"
@@ -80,8 +81,8 @@ void MainWindow::build_menu() {
     QMenu* datei = name_control(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
     QAction* update = name_control(datei->addAction(QStringLiteral("Softwareupdate")),
                                    "men_Softwareupdate", 11092);
-    men_besuch_ = name_control(datei->addAction(QStringLiteral("Besuch abschließen")),
-                               "men_besuch", 6000);
+    men_besuch_ =
+        name_control(datei->addAction(QStringLiteral("Besuch abschließen")), "men_besuch", 6000);
     men_besuch_->setEnabled(false);
     QAction* archiv = name_control(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
     name_control(datei->addSeparator(), "mendiv", 0);
@@ -162,11 +163,19 @@ void MainWindow::size_and_center() {
     min_width_ = to_twips(target.width());
     min_height_ = kClientHeightTwips;
     apply_minimum();
-    // A screen smaller than the designed window gets a window that fits it.
+    // A screen smaller than the designed window gets a window that fits it;
+    // one too low for it gets the page's scroll bar beside the page, where
+    // the width allows.
     const QRect area = screen_area();
-    const QSize fitted = target.boundedTo(area.size());
+    QSize fitted = target.boundedTo(area.size());
+    if (fitted.height() < target.height())
+        fitted.setWidth(qMin(area.width(), fitted.width() + scroll_bar_width()));
     set_outer_size(this, fitted);
     move(area.topLeft() + centred_position(area.size(), fitted, true));
+}
+
+int MainWindow::scroll_bar_width() const {
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
 QRect MainWindow::screen_area() const {
@@ -189,8 +198,7 @@ void MainWindow::apply_minimum() {
     const QSize area = screen_area().size();
     min_width_ = to_twips(qMin(twips(kClientWidthTwips) + frame.width(), area.width()));
     min_height_ = to_twips(qMin(twips(kClientHeightTwips), area.height()));
-    setMinimumSize(twips(min_width_) - frame.width(),
-                   qMax(twips(min_height_) - frame.height(), 0));
+    setMinimumSize(twips(min_width_) - frame.width(), qMax(twips(min_height_) - frame.height(), 0));
     // A page never gets smaller than at the designed client area (known once
     // the window shows and the tab control has laid itself out).
     if (!isVisible()) return;

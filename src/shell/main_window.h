@@ -87,6 +87,7 @@ private:
     void build_pages();
     void apply_minimum();
     QRect screen_area() const;
+    int scroll_bar_width() const;
     void layout_tab(int index);
     void fill_page(int index, const char* name);
     void layout_sysstat();

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -98,8 +98,8 @@ TEST(AppEndToEnd, LostLinkIsShownAndEmptiesTheDisplayUntilItReconnects) {
     rig.ft.set_device_count(1);
     ASSERT_TRUE(rig.wait_connected(15000));
     QTest::qWait(100);
-    EXPECT_EQ(shown.mid(2), QStringList({"Gerät gefunden, Verbindung wird aufgebaut …",
-                                         "Verbunden"}));
+    EXPECT_EQ(shown.mid(2),
+              QStringList({"Gerät gefunden, Verbindung wird aufgebaut …", "Verbunden"}));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 

@@ -61,8 +61,7 @@ TEST(TechnicianEndToEnd, WritesToTheDeviceAskFirstAndLeaveNoKeyOnAWritingButton)
     rig.dialogs.answers = {false};
     QTest::keyClick(sn, Qt::Key_Return);
     ASSERT_EQ(rig.dialogs.questions.size(), 1);
-    EXPECT_EQ(rig.dialogs.questions[0],
-              texts.lang_text(6601).arg("QV5000012345", "QV5-NEU-1"));
+    EXPECT_EQ(rig.dialogs.questions[0], texts.lang_text(6601).arg("QV5000012345", "QV5-NEU-1"));
     EXPECT_TRUE(rig.dialogs.questions[0].contains("QV5000012345"));
     QTest::qWait(200);
     EXPECT_FALSE(wrote(rig, 'E'));
@@ -119,7 +118,8 @@ TEST(TechnicianEndToEnd, TheProgramNeverStandsInTheWay) {
     // the device plugged in meanwhile connects and the message goes by itself.
     rig.app->link.poll_state.open_quiet = false;
     rig.app->reinit_connection();
-    EXPECT_EQ(rig.dialogs.messages, QStringList{texts.lang_text(2100) + "\r\n" + texts.lang_text(2200)});
+    EXPECT_EQ(rig.dialogs.messages,
+              QStringList{texts.lang_text(2100) + "\r\n" + texts.lang_text(2200)});
     EXPECT_TRUE(rig.dialogs.notice_open);
     rig.ft.set_device_count(1);
     ASSERT_TRUE(rig.wait_connected());

@@ -22,8 +22,8 @@ struct Installed {
         qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
         qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
         qputenv("XDG_RUNTIME_DIR", (root.path() + "/run").toUtf8());
-        QFile::setPermissions(root.path() + "/run", QFile::ReadOwner | QFile::WriteOwner |
-                                                        QFile::ExeOwner);
+        QFile::setPermissions(root.path() + "/run",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     ~Installed() {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})

@@ -53,8 +53,7 @@ SaveAnswer ScriptedDialogs::ask_save_discard(const QString& text) {
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::input_box(const QString& prompt,
-                                                  const QString& initial) {
+std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString& initial) {
     questions.append(prompt);
     input_initials.append(initial);
     return take(inputs, "input box");

@@ -28,7 +28,7 @@ public:
     QStringList suggested_names;  // the name each save dialog proposed
     QStringList input_initials;   // what each input box came up holding
 
-    bool notice_open = false;     // a notice shows and nothing closed it yet
+    bool notice_open = false;                   // a notice shows and nothing closed it yet
     std::deque<bool> answers;                   // yes/no and ok/cancel
     std::deque<SaveAnswer> save_answers;        // save / discard / cancel
     std::deque<std::optional<QString>> inputs;  // input box results
