@@ -50,7 +50,7 @@ void ChartBox::paint_legend(QPainter& painter) const {
     const QRect box = legend_rect();
     if (box.isEmpty()) return;
     painter.setFont(font());
-    painter.fillRect(box, QColor(255, 255, 255, 215));
+    painter.fillRect(box, Qt::white);
     painter.setPen(QColor(128, 128, 128));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     const QFontMetrics metrics(font());

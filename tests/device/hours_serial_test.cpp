@@ -34,7 +34,6 @@ TEST_F(HoursTest, MalformedAnswersAreRefusedUntilOneIsGood) {
     connect_device();
     // Wrong tens of minutes, too short an hour part, wrong separator, a colon
     // among the hours, a letter, a digit from another script, space around.
-    // A second minutes digit other than the shown 0.
     const QStringList bad = {"01234:6",
                              "01234:55",
                              "1234:50",
@@ -79,7 +78,7 @@ TEST_F(HoursTest, ConnectionLostWhilePromptingSendsNothing) {
 TEST_F(HoursTest, ResetShowsZeroAtOnceAndReadsTheDeviceValueBack) {
     connect_device();
     QString shown_during;
-    dialogs.answers = {true};  // asked first, naming the old and the new value
+    dialogs.answers = {true};
     waiter.during = [&](int) {
         tab->update_display();  // a reply arriving during the pause
         shown_during = control<QLineEdit>("t_bstd")->text();

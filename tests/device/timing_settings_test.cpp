@@ -186,7 +186,8 @@ TEST_F(TimingTest, ResetQueuesTheSevenStandardValuesThenTheirReads) {
     EXPECT_EQ(writes[1], QByteArray("T1\x90"));
 
     // Once the device confirms, the lists show the standard seconds.
-    for (int n = 0; n < 7; ++n) reply(QByteArray("t") + char('0' + n) + char(standard[n]));
+    for (int n = 0; n < 7; ++n)
+        reply(QByteArray("t") + char('0' + n) + char(standard[n]));
     QStringList shown;
     for (int n = 0; n < 7; ++n) shown << list(n)->currentText();
     EXPECT_EQ(shown.join(u';'), "4,00;5,76;5,76;1,08;5,36;1,08;5,36");

@@ -40,8 +40,7 @@ TEST(KeyboardEndToEnd, EveryMenuAndTabHasItsOwnShortcutsInBothLanguages) {
                 auto* button = qobject_cast<QAbstractButton*>(c);
                 auto* box = qobject_cast<QLineEdit*>(c);
                 const QString text = label ? label->text() : button ? button->text() : QString();
-                // No single key zeroes the operating hours.
-                if (c->objectName() == "cmd_resetbstd") {
+                if (c->objectName() == "cmd_resetbstd") {  // no single key zeroes the hours
                     if (!mnemonic_of(text).isNull()) faults << "zeroes by one key: " + text;
                     continue;
                 }

@@ -132,73 +132,27 @@ TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
 }
 
-// A device given up and reopened that stays silent starts from a clean count:
-// three resends, then given up once more, one TIMEOUT after each; and the
-// first start request goes out in the tick after the reopen, not after a
-// wait left over from before.
+// A silent device given up and reopened: its first request goes out at once,
+// and it gets the full count again, one TIMEOUT apart, before it is given up.
 TEST_F(PollCycleTest, AReopenedSilentDeviceGetsTheFullCountAndItsFirstRequestAtOnce) {
     rig.link.poll.connect();
     ASSERT_TRUE(rig.run_until_connected());
     rig.device.faults().silent = true;
-    const auto run_until_closed = [this] {
-        for (int i = 0; i < 400 && rig.link.port.is_open(); ++i) rig.run_ticks(1);
-        return !rig.link.port.is_open();
-    };
-    ASSERT_TRUE(run_until_closed());
-
-    qint64 reopened_at = -1;
-    QObject::connect(&rig.link.poll, &PollCycle::reopened,
-                     [&] { reopened_at = rig.clock.monotonic_ms(); });
-    for (int i = 0; i < 100 && reopened_at < 0; ++i) rig.run_ticks(1);
-    ASSERT_GE(reopened_at, 0);
+    bool reopened = false;
+    QObject::connect(&rig.link.poll, &PollCycle::reopened, [&] { reopened = true; });
+    for (int i = 0; i < 500 && !reopened; ++i) rig.run_ticks(1);
+    const qint64 reopened_at = rig.clock.monotonic_ms();
     rig.wire.clear();
-    rig.device.set_log([&](const WireLogEntry& e) { rig.wire.push_back(e); });
     rig.run_ticks(1);
     EXPECT_EQ(rig.requests_received(), QList<QByteArray>{req_version()});
-
-    QList<qint64> timeouts;
+    QList<qint64> at{reopened_at};
     QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [&](const QString& text) {
-        if (text.contains(" Timeout Nr ")) timeouts.append(rig.clock.monotonic_ms());
+        if (text.contains(" Timeout Nr ") || text.contains("Device Closed"))
+            at.append(rig.clock.monotonic_ms());
     });
-    ASSERT_TRUE(run_until_closed());
-    ASSERT_EQ(timeouts.size(), 3);
-    // One TIMEOUT after the reopen, then one after each resend.
-    EXPECT_NEAR(double(timeouts[0] - reopened_at), 1000, 60);
-    EXPECT_NEAR(double(timeouts[1] - timeouts[0]), 1000, 60);
-    EXPECT_NEAR(double(timeouts[2] - timeouts[1]), 1000, 60);
-    EXPECT_NEAR(double(rig.clock.monotonic_ms() - timeouts[2]), 1000, 60);
-    // Every one of them resent the first start request, the one unanswered.
-    for (const QByteArray& r : rig.requests_received()) EXPECT_EQ(r, req_version());
-}
-
-// A device that stops answering is told after three time-outs in a row, and
-// the line says "connected" again only after several replies in a row.
-TEST_F(PollCycleTest, TheLinePhaseChangesOnlyOnALastingChange) {
-    rig.link.poll.connect();
-    ASSERT_TRUE(rig.run_until_connected());
-    rig.run_ticks(2);
-    ASSERT_EQ(rig.link.poll.phase(), LinkPhase::Connected);
-    int replies = 0;
-    QObject::connect(&rig.link.frames, &FrameLink::reply_received, [&] { ++replies; });
-    const auto ticks_until = [this](const std::function<bool()>& done) {
-        for (int i = 0; i < 400 && !done(); ++i) rig.run_ticks(1);
-        return done();
-    };
-    rig.device.faults().silent = true;
-    // The device hears the third resend again.
-    QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [this](const QString& text) {
-        if (text.contains(" Timeout Nr 3")) rig.device.faults().silent = false;
-    });
-    ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 2; }));
-    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::Connected);
-    ASSERT_TRUE(ticks_until([this] { return rig.link.poll_state.timeout_count == 3; }));
-    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
-
-    ASSERT_TRUE(ticks_until([&] { return replies >= 1; }));
-    EXPECT_EQ(rig.link.poll.phase(), LinkPhase::NoReply);
-    ASSERT_TRUE(ticks_until([&] { return rig.link.poll.phase() == LinkPhase::Connected; }));
-    EXPECT_GE(replies, 5);
-    EXPECT_TRUE(rig.link.port.is_open());
+    for (int i = 0; i < 200 && rig.link.port.is_open(); ++i) rig.run_ticks(1);
+    ASSERT_EQ(at.size(), 5);  // three time-outs, then closed
+    for (int n = 1; n < 5; ++n) EXPECT_NEAR(double(at[n] - at[n - 1]), 1000, 60) << n;
 }
 
 TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
@@ -332,8 +286,7 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         int records = 0;
         qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
         QSet<QByteArray> refreshed;  // hours and timing replies this minute
-        // The technician is not told of trouble while the values keep coming.
-        QList<LinkPhase> phases;
+        QList<LinkPhase> phases;  // no trouble told while the values keep coming
         QObject::connect(&rig.link.poll, &PollCycle::phase_changed,
                          [&](LinkPhase phase) { phases.append(phase); });
         QObject::connect(

@@ -27,9 +27,7 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
     EXPECT_EQ(encode_cp1252(decode_cp1252(all)), all);
 }
 
-// The bytes where Windows-1252 differs from Latin-1, as the published table
-// gives them (0x81, 0x8D, 0x8F, 0x90 and 0x9D are unassigned there and pass
-// through as the control character of the same number).
+// As the published table gives them; its five unassigned bytes pass through.
 TEST(Cp1252, Bytes80To9FFollowThePublishedTableBothWays) {
     QByteArray bytes;
     for (int b = 0x80; b <= 0x9F; ++b) bytes.append(char(b));

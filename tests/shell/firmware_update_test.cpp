@@ -18,7 +18,6 @@
 namespace {
 
 const QString kConfirm = "T6211 2.10";
-// A connected device's own version is named beside the image's.
 const QString kConfirmBoth = "T6604 1305A 2.10";
 const QString kNextStep = "\r\n\r\nT6213";
 
@@ -122,8 +121,9 @@ TEST(FirmwareUpdate, ProgramsEveryBlockInOrderThenRestartsAndReconnects) {
     // 500 ms after "b", 250 ms for the identity, each block answered between
     // the first and the second poll, a second after "R".
     EXPECT_EQ(rig.waiter.waits, (std::vector<int>{500, 250, 40, 40, 40, 40, 40, 40, 1000}));
-    EXPECT_EQ(shown, (QStringList{"T6212 1/3 0/3", "T6212 1/3 0/3", "T6212 2/3 1/3",
-                                  "T6212 2/3 1/3", "T6212 3/3 2/3", "T6212 3/3 2/3"}));
+    EXPECT_EQ(shown,
+              (QStringList{"T6212 1/3 0/3", "T6212 1/3 0/3", "T6212 2/3 1/3", "T6212 2/3 1/3",
+                           "T6212 3/3 2/3", "T6212 3/3 2/3"}));
     rig.expect_reinitialised();
     EXPECT_TRUE(rig.image.blocks.isEmpty());  // the link reset empties the image
     EXPECT_TRUE(rig.run_until_connected());
@@ -193,10 +193,11 @@ TEST(FirmwareUpdate, EveryWayToFailEndsInAFreshConnection) {
         const bool boot = row.message.startsWith("T2400") || row.message.startsWith("T103") ||
                           row.message.startsWith("T105");
         EXPECT_EQ(rig.device.in_boot_loader(), boot);
-        EXPECT_EQ(rig.dialogs.messages, row.message.isEmpty()
-                                            ? QStringList()
-                                            : QStringList{QString(row.message).replace("%1", file) +
-                                                          (boot ? kNextStep : QString())});
+        EXPECT_EQ(rig.dialogs.messages,
+                  row.message.isEmpty()
+                      ? QStringList()
+                      : QStringList{QString(row.message).replace("%1", file) +
+                                    (boot ? kNextStep : QString())});
         EXPECT_EQ(rig.device.boot_loader().accepted_blocks().size(), row.programmed);
         EXPECT_EQ(rig.device.boot_loader().restarts(), 0);
         // The handshake is tried three times before it is given up.
@@ -289,8 +290,7 @@ TEST(FirmwareUpdate, DeviceLeftInItsBootLoaderCanBeProgrammedAgain) {
     ASSERT_TRUE(rig.device.in_boot_loader() && !rig.link.geraet.verbunden);
 
     rig.run_update(file);
-    // The device this run switched over is known: the same question as before.
-    // The boot loader does not tell its version: only the image's is named then.
+    // The boot loader does not tell its version: only the image's is named.
     EXPECT_EQ(rig.dialogs.questions, (QStringList{kConfirmBoth, kConfirm}));
     EXPECT_EQ(rig.dialogs.messages, (QStringList{"T1052:''" + kNextStep, "T104"}));
     EXPECT_EQ(rig.device.boot_loader().accepted_blocks().mid(2), blocks);
