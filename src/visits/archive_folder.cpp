@@ -8,28 +8,15 @@
 #include "platform/paths.h"
 #include "platform/settings.h"
 
-namespace {
-
-// The nearest folder above `path` that still exists.
-QString nearest_existing(QString path) {
-    while (!QFileInfo(path).isDir()) {
-        const QString up = QFileInfo(path).path();
-        if (up == path) return {};
-        path = up;
-    }
-    return path;
-}
-
-}  // namespace
-
 QString ensure_archive_folder(Settings& settings, Dialogs& dialogs, const LanguageTable& texts,
                               const std::function<bool()>& save_settings) {
     if (!settings.ARCHIVDIR.isEmpty() && QDir(settings.ARCHIVDIR).exists())
         return settings.ARCHIVDIR;
     // A folder that is gone (a stick pulled, a share not mounted) is not made
     // again behind the technician's back: the dialog opens where it was.
-    const QString start = settings.ARCHIVDIR.isEmpty() ? archive_folder_proposal()
-                                                       : nearest_existing(settings.ARCHIVDIR);
+    const QString start = settings.ARCHIVDIR.isEmpty()
+                              ? archive_folder_proposal()
+                              : nearest_existing_folder(settings.ARCHIVDIR);
     const QString chosen = dialogs.folder_name(texts.lang_text(6002), start);
     if (chosen.trimmed().isEmpty()) return {};
     const QString folder = QDir::cleanPath(chosen.trimmed());
