@@ -207,7 +207,8 @@ TEST(AppEndToEnd, OperatingHoursPromptRefusesUntilAValidAnswer) {
     QTest::mouseClick(rig.find<QPushButton>("cmd_setbstd"), Qt::LeftButton);
     EXPECT_EQ(rig.dialogs.messages.size(), 3);
     // It comes up holding the shown value, then the refused answer to mend.
-    EXPECT_EQ(rig.dialogs.input_initials, QStringList({"01234:50", "1234:5", "01234:7", "abcde:1"}));
+    EXPECT_EQ(rig.dialogs.input_initials,
+              QStringList({"01234:50", "1234:5", "01234:7", "abcde:1"}));
     EXPECT_TRUE(rig.requests.contains(req_set_bstd("012345")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return text_of(rig, "t_bstd") == "01234:50"; }, 3000));
     EXPECT_EQ(rig.device.state().hours_text(), "012345");
@@ -294,8 +295,10 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     rig.dialogs.answers = {true};
 
     rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
-    EXPECT_EQ(rig.dialogs.questions,  // both versions named: the device's and the image's
-              QStringList{"Software des Geräts von Version 1305A auf Version 2.10 umprogrammieren?"});
+    // Both versions named: the device's and the image's.
+    EXPECT_EQ(rig.dialogs.questions,
+              QStringList{"Software des Geräts von Version 1305A auf Version 2.10 "
+                          "umprogrammieren?"});
     EXPECT_EQ(rig.dialogs.messages,
               QStringList{"Die Software wurde erfolgreich übertragen. Das Gerät wird jetzt neu "
                           "gestartet."});

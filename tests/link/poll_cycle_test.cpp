@@ -286,7 +286,7 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         int records = 0;
         qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
         QSet<QByteArray> refreshed;  // hours and timing replies this minute
-        QList<LinkPhase> phases;  // no trouble told while the values keep coming
+        QList<LinkPhase> phases;     // no trouble told while the values keep coming
         QObject::connect(&rig.link.poll, &PollCycle::phase_changed,
                          [&](LinkPhase phase) { phases.append(phase); });
         QObject::connect(
