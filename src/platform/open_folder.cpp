@@ -1,5 +1,6 @@
 #include "platform/open_folder.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QTimer>
@@ -9,7 +10,8 @@ void open_folder(const QString& folder, std::function<void()> could_not, const Q
 #ifdef Q_OS_LINUX
     // Qt's own way starts the opener and reports success whatever the opener
     // then finds; its exit status tells whether a file manager took the folder.
-    auto* process = new QProcess;
+    // Owned by the application, so one still running when it ends is ended too.
+    auto* process = new QProcess(QCoreApplication::instance());
     process->setProgram(opener);
     process->setArguments({folder});
     process->setStandardOutputFile(QProcess::nullDevice());
