@@ -236,10 +236,10 @@ std::function<void(const QString&)> App::folder_opener() {
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
 void App::add_visit_record() {
-    visit_ = std::make_unique<FinishVisit>(
-        FinishVisit::Parts{link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_,
-                           link.comm_log, settings, deps_.dialogs, texts, deps_.clock, deps_.waiter,
-                           print_engine, window_captions(), settings_saver(), folder_opener()});
+    visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
+        link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, link.comm_log, settings,
+        deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
+        settings_saver(), folder_opener()});
     FinishVisit* visit = visit_.get();
     QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);
