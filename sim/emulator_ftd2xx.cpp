@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/language_table.h"
 #include "sim/device_emulator.h"
 
 EmulatorFtd2xx::EmulatorFtd2xx(DeviceEmulator& device, const Clock& clock)
@@ -50,8 +51,19 @@ FT_STATUS EmulatorFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     const FT_STATUS status = begin(Call::Open);
     if (status != FT_OK) return status;
     // Only the first converter has the emulated device behind it.
+    in_use_ = false;
+    detail_.clear();
     if (device_.unplugged_at(clock_.monotonic_ms()) || device_count_ == 0 || index != 0)
         return FT_DEVICE_NOT_FOUND;
+    if (held_elsewhere_) {
+        in_use_ = true;
+        const QString own = texts_ ? texts_->lang_text(2952) : QString();
+        const QString phrase =
+            own.isEmpty() ? QStringLiteral("%1 is in use by another program (%2).") : own;
+        detail_ =
+            phrase.arg(QStringLiteral("ttyQV5SIM"), QStringLiteral("Device or resource busy"));
+        return FT_DEVICE_NOT_OPENED;
+    }
     if (handle_ != 0) return FT_DEVICE_NOT_OPENED;  // already in use
     // A fresh handle each time, so a stale one from before is refused.
     handle_ = last_handle_ = last_handle_ == 0 ? 0x5100 : last_handle_ + 1;

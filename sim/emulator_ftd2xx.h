@@ -59,6 +59,9 @@ public:
     // The next FT_Read returns `missing` bytes fewer than were announced; they
     // stay for the read after it.
     void short_read_once(quint32 missing = 1) { short_read_ = missing; }
+    // Another program holds the converter: it is listed, but FT_Open fails
+    // and says so, as the serial port does (text 2952 once texts are given).
+    void hold_elsewhere(bool held) { held_elsewhere_ = held; }
 
     bool is_open() const { return handle_ != 0; }
     FT_HANDLE handle() const { return handle_; }
@@ -79,6 +82,10 @@ public:
     FT_STATUS FT_Write(FT_HANDLE handle, const char* buffer, quint32 to_write,
                        quint32& written) override;
 
+    QString last_error_detail() const override { return detail_; }
+    bool last_open_in_use() const override { return in_use_; }
+    void use_texts(const LanguageTable* texts) override { texts_ = texts; }
+
 private:
     // Counts the call, then gives the injected failure or, for calls on a
     // handle, FT_INVALID_HANDLE / FT_IO_ERROR; FT_OK when the call may go on.
@@ -94,6 +101,10 @@ private:
     Line line_;
     QByteArray received_;  // taken from the device, not yet read
     quint32 short_read_ = 0;
+    bool held_elsewhere_ = false;
+    bool in_use_ = false;
+    QString detail_;
+    const LanguageTable* texts_ = nullptr;
     std::array<int, kCallCount> calls_{};
     std::array<FT_STATUS, kCallCount> failure_{};
     std::array<int, kCallCount> failures_left_{};

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSize>
+#include <deque>
 
 #include "device/chart_panel.h"
 
@@ -25,8 +26,9 @@ public:
     void chart_add_points();
     // "Nur Druck" or a double click: the other view.
     void switch_view();
-    // The main window laid out the tab. A changed size needs a new set-up; an
-    // unchanged one (the tab was only shown again) keeps the picture.
+    // The main window laid out the tab. A changed size draws the chart anew at
+    // the new size with the curves it showed (a resize or maximising never
+    // clears it, nor restarts the time axis); an unchanged one keeps the picture.
     void chart_resized();
 
     int nur_druck() const { return nur_druck_; }
@@ -37,10 +39,24 @@ signals:
     void menu_caption_changed(const QString& caption);
 
 private:
+    // One status record as drawn: kept while it may still show on the chart.
+    struct Sample {
+        double t;
+        double o2, amplitude, sensor1, druck;
+        int phase;
+    };
+    void draw_frames();
+    void show_legend();
+    void draw_sample(const Sample& s);
+    void redraw_kept();
+
     ChartBox& box_;
     Geraetedaten& geraet_;
     const LanguageTable& texts_;
     ChartPanels chart_panels_;
     int nur_druck_ = 0;
     QSize setup_size_;  // the box's size at the last set-up
+    // The records of the current sweep and the one before it: all the
+    // picture can show.
+    std::deque<Sample> kept_;
 };

@@ -23,6 +23,48 @@ void ChartBox::clear_image(const QColor& fill) {
     update();
 }
 
+namespace {
+constexpr int kLegendPad = 3;      // pixels around the lines
+constexpr int kLegendStroke = 14;  // length of a curve's stroke
+}  // namespace
+
+void ChartBox::set_legend(const QList<LegendLine>& lines, QPoint corner) {
+    update(legend_rect());
+    legend_ = lines;
+    legend_corner_ = corner;
+    update(legend_rect());
+}
+
+QRect ChartBox::legend_rect() const {
+    if (legend_.isEmpty()) return QRect();
+    const QFontMetrics metrics(font());
+    int text_width = 0;
+    for (const LegendLine& line : legend_)
+        text_width = qMax(text_width, metrics.horizontalAdvance(line.text));
+    const int width = 3 * kLegendPad + kLegendStroke + text_width;
+    const int height = 2 * kLegendPad + int(legend_.size()) * metrics.height();
+    return QRect(legend_corner_.x() - width, legend_corner_.y(), width, height);
+}
+
+void ChartBox::paint_legend(QPainter& painter) const {
+    const QRect box = legend_rect();
+    if (box.isEmpty()) return;
+    painter.setFont(font());
+    painter.fillRect(box, Qt::white);
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    const QFontMetrics metrics(font());
+    int y = box.top() + kLegendPad;
+    for (const LegendLine& line : legend_) {
+        const int middle = y + metrics.height() / 2;
+        painter.fillRect(box.left() + kLegendPad, middle - 1, kLegendStroke, 2, line.colour);
+        painter.setPen(Qt::black);
+        painter.drawText(box.left() + 2 * kLegendPad + kLegendStroke, y + metrics.ascent(),
+                         line.text);
+        y += metrics.height();
+    }
+}
+
 int ChartBox::width_twips() const {
     return to_twips(width());
 }
@@ -46,6 +88,7 @@ void ChartBox::paintEvent(QPaintEvent* event) {
         for (const QRect& rest : QRegion(rect).subtracted(drawn))
             painter.fillRect(rest, palette().color(QPalette::Window));
     }
+    paint_legend(painter);
     if (!image_.isNull() && !qFuzzyCompare(dpr, devicePixelRatioF()))
         QMetaObject::invokeMethod(this, &ChartBox::pixel_ratio_changed, Qt::QueuedConnection);
 }

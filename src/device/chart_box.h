@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QList>
 #include <QWidget>
 
 // The chart's picture box. It keeps what the chart draws in a persistent image
@@ -18,6 +20,18 @@ public:
     // Schedules the paint of what has just been drawn, in logical pixels.
     void damage(const QRegion& region) { update(region); }
 
+    // Which curve is which: lines of text, each after a stroke in its
+    // curve's colour, in a box whose top-right corner is `corner` (logical
+    // pixels). Painted over the picture, never into it, so the sweeping pen
+    // neither erases it nor is hidden by it in the picture itself.
+    struct LegendLine {
+        QColor colour;
+        QString text;
+    };
+    void set_legend(const QList<LegendLine>& lines, QPoint corner);
+    // The legend's box in logical pixels; empty without one.
+    QRect legend_rect() const;
+
     // The box's size in twips.
     int width_twips() const;
     int height_twips() const;
@@ -33,5 +47,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void paint_legend(QPainter& painter) const;
+
     QImage image_;
+    QList<LegendLine> legend_;
+    QPoint legend_corner_;
 };

@@ -13,12 +13,13 @@ DeviceTab::DeviceTab(QWidget* page, Geraetedaten& geraet, FrameLink& frames, Pol
                      Dialogs& dialogs, const LanguageTable& texts, QObject* parent)
     : QObject(parent),
       page_(page),
+      poll_(poll),
       geraet_(geraet),
       texts_(texts),
       c_(build_device_controls(page)),
       timing_(c_.cb_t, c_.cmd_t_reset, geraet, frames, poll, this),
-      hours_serial_({c_.cmd_setbstd, c_.cmd_resetbstd, c_.t_sn, c_.cmd_setsn}, geraet, frames, poll,
-                    dialogs, texts, this) {
+      hours_serial_({c_.cmd_setbstd, c_.cmd_resetbstd, c_.t_sn, c_.cmd_setsn, c_.t_bstd}, geraet,
+                    frames, poll, dialogs, texts, this) {
     // A click on an empty part of the tab takes the focus, which ends the edit
     // of a timing list or the serial number.
     page_->setFocusPolicy(Qt::ClickFocus);
@@ -32,12 +33,15 @@ void DeviceTab::show_link_phase(LinkPhase phase) {
         QColor text;
         QColor background;  // invalid: the page's own
     };
-    const Look look = phase == LinkPhase::Connected ? Look{6300, QColor(0, 120, 0), QColor()}
-                      : phase == LinkPhase::Starting
-                          ? Look{6302, QColor(150, 80, 0), QColor()}
-                          : Look{phase == LinkPhase::Searching ? 6301 : 6303, Qt::white,
-                                 colour_from_int(kRed)};
+    const Look look =
+        phase == LinkPhase::Connected ? Look{6300, QColor(0, 120, 0), QColor()}
+        : phase == LinkPhase::Starting
+            ? Look{6302, QColor(150, 80, 0), QColor()}
+            : Look{phase == LinkPhase::Searching ? 6301 : 6303, Qt::white, colour_from_int(kRed)};
     QLabel* label = c_.lbl_verbindung;
+    // A converter held by another program is named, with the system's reason.
+    const QString text =
+        phase == LinkPhase::InUse ? poll_.in_use_detail() : texts_.lang_text(look.text_id);
     QPalette palette = page_->palette();
     palette.setColor(QPalette::WindowText, look.text);
     if (look.background.isValid()) palette.setColor(QPalette::Window, look.background);
@@ -46,7 +50,7 @@ void DeviceTab::show_link_phase(LinkPhase phase) {
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    label->setText(texts_.lang_text(look.text_id));
+    label->setText(text);
     label->setAccessibleName(label->text());
 }
 

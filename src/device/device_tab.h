@@ -46,6 +46,7 @@ public:
 
 private:
     QWidget* page_;
+    const PollCycle& poll_;
     Geraetedaten& geraet_;
     const LanguageTable& texts_;
     DeviceControls c_;

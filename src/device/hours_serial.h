@@ -7,6 +7,7 @@ class FrameLink;
 class PollCycle;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 struct Geraetedaten;
 struct LanguageTable;
 
@@ -20,6 +21,7 @@ public:
         QPushButton* cmd_resetbstd;
         QLineEdit* t_sn;
         QPushButton* cmd_setsn;
+        QLineEdit* t_bstd;  // where the focus rests after an hours write
     };
     HoursSerial(Controls controls, Geraetedaten& geraet, FrameLink& frames, PollCycle& poll,
                 Dialogs& dialogs, const LanguageTable& texts, QObject* parent = nullptr);
@@ -34,6 +36,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void leave_writing_button(QWidget* rest);
+
     Controls c_;
     Geraetedaten& geraet_;
     FrameLink& frames_;

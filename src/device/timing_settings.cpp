@@ -37,7 +37,14 @@ TimingSettings::TimingSettings(const std::array<QComboBox*, 7>& lists, QPushButt
         connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 [this, n] { cb_t_changed(n); });
     }
-    connect(reset, &QPushButton::clicked, this, &TimingSettings::cmd_t_reset_click);
+    connect(reset, &QPushButton::clicked, this, [this, reset] {
+        cmd_t_reset_click();
+        // The focus leaves the button that wrote, for the page around it (its
+        // group would hand it straight back): the next Enter must not write
+        // the standard values again.
+        QWidget* page = reset->parentWidget()->parentWidget();
+        if (reset->hasFocus() && page) page->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void TimingSettings::fill_timing_lists() {
@@ -98,7 +105,8 @@ void TimingSettings::show(const std::array<quint8, 7>& zeiten) {
 void TimingSettings::show_disconnected() {
     for (int n = 0; n < 7; ++n) {
         unlocked_[size_t(n)] = false;
-        select_timing(n, 0);
+        // Nothing read, nothing shown: no "0,00" the device never said.
+        select_timing(n, -1);
     }
 }
 

@@ -12,6 +12,7 @@ DeviceLink::DeviceLink(LinkServices s)
             s.view}) {
     QObject::connect(&frames, &FrameLink::reply_received, &dispatcher,
                      &ReplyDispatcher::dispatch_reply);
+    QObject::connect(&frames, &FrameLink::reply_received, &poll, &PollCycle::reply_arrived);
     QObject::connect(&frames, &FrameLink::queue_overflow, &poll, &PollCycle::reset_and_reopen);
     // The first status record ends the start-up wait.
     LinkView& view = s.view;

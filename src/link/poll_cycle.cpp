@@ -21,8 +21,12 @@ namespace {
 constexpr int kMaxTimeouts = 3;
 constexpr int kReopenPause = 2000;
 constexpr int kQuietAttempts = 5;
-// One lost reply on a poor line is routine; two in a row leave the values stale.
-constexpr int kNoReplyTimeouts = 2;
+// A lost reply or two on a poor line is routine, and the values keep coming:
+// the technician is told of a silent device only after three time-outs in a
+// row, and of a good line again only after several replies without one, so
+// the line does not flip back and forth on every lost reply.
+constexpr int kNoReplyTimeouts = 3;
+constexpr int kGoodAgainReplies = 5;
 }  // namespace
 
 PollCycle::PollCycle(Parts parts, QObject* parent) : QObject(parent), p_(parts) {
@@ -55,14 +59,19 @@ void PollCycle::tick() {
 void PollCycle::note_phase() {
     LinkPhase now = LinkPhase::Connected;
     if (!p_.port.is_open())
-        now = LinkPhase::Searching;
+        now = p_.port.in_use_detail().isEmpty() ? LinkPhase::Searching : LinkPhase::InUse;
     else if (!p_.geraet.verbunden)
         now = LinkPhase::Starting;
-    else if (p_.poll.timeout_count >= kNoReplyTimeouts)
+    else if (p_.poll.timeout_count >= kNoReplyTimeouts ||
+             (phase_ == LinkPhase::NoReply && p_.poll.good_replies < kGoodAgainReplies))
         now = LinkPhase::NoReply;
     if (now == phase_) return;
     phase_ = now;
     emit phase_changed(now);
+}
+
+QString PollCycle::in_use_detail() const {
+    return p_.port.in_use_detail();
 }
 
 void PollCycle::check_timeout() {
@@ -71,6 +80,7 @@ void PollCycle::check_timeout() {
 
     if (p_.poll.timeout_count < kMaxTimeouts) {
         ++p_.poll.timeout_count;
+        p_.poll.good_replies = 0;
         p_.geraet.letzte_antwort = p_.clock.monotonic_ms();
         p_.log.log_error(CommLog::event_time(p_.clock.now()) + QStringLiteral(" Timeout Nr ") +
                          QString::number(p_.poll.timeout_count) + QStringLiteral(" Command:") +
@@ -149,8 +159,9 @@ void PollCycle::queue_periodic() {
 void PollCycle::release_slow() {
     PollState& poll = p_.poll;
     const QByteArray& last = poll.slow_released;
-    const bool pending = !last.isEmpty() && (p_.frames.is_queued(last) ||
-                                             (p_.link.waiting_reply && p_.link.last_command == last));
+    const bool pending =
+        !last.isEmpty() &&
+        (p_.frames.is_queued(last) || (p_.link.waiting_reply && p_.link.last_command == last));
     if (pending || poll.slow_due.isEmpty()) return;
     poll.slow_released = poll.slow_due.takeFirst();
     if (!p_.frames.is_queued(poll.slow_released)) p_.frames.enqueue(poll.slow_released);

@@ -19,6 +19,7 @@ struct PollState {
     qint32 tick_count = 0;
     bool timer_busy = false;
     qint32 timeout_count = 0;  // consecutive time-outs
+    qint32 good_replies = 0;   // valid replies since the last time-out
     bool open_quiet = true;    // the first automatic open attempts show no messages
     qint16 open_retries = 0;
     // The longest the request queue has been while connected, for judging a
@@ -36,7 +37,8 @@ enum class LinkPhase {
     Searching,  // no device open: the tick tries to open one
     Starting,   // open, waiting for the first status record
     Connected,
-    NoReply,    // connected, but the device has not answered for two time-outs
+    NoReply,  // connected, but the device has not answered for a while
+    InUse,    // the converter is there, held by another program
 };
 
 // The poll timer and everything it drives: time-out supervision, reading,
@@ -65,6 +67,8 @@ public:
     // timer runs afterwards either way, so that reopening can take over.
     void connect();
     void start_requests();
+    // A valid reply came: counted towards telling the technician the line is good again.
+    void reply_arrived() { ++p_.poll.good_replies; }
     // Empties queue and buffers, resets the device data and stops the timer.
     // It does not close the device.
     void link_reset();
@@ -79,6 +83,8 @@ public:
     void wait_busy(int ms);
 
     LinkPhase phase() const { return phase_; }
+    // While InUse: which device and why, in the user's words.
+    QString in_use_detail() const;
 
 signals:
     // Told once per change, never twice the same.

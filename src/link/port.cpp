@@ -16,12 +16,15 @@ Port::Port(PortState& state, CommLog& log, Dialogs& dialogs, const LanguageTable
 void Port::report_failure(bool quiet, const QString& text) {
     if (quiet) return;
     const QString detail = state_.ft->last_error_detail();
-    dialogs_.show_message(detail.isEmpty() ? text : text + kCrLf + detail);
+    // It does not wait for its OK: the tick goes on looking for the device,
+    // which takes the message away when it opens.
+    dialogs_.show_notice(detail.isEmpty() ? text : text + kCrLf + detail);
 }
 
 bool Port::opendevice(bool quiet) {
     closedevice();
     Ftd2xx& ft = *state_.ft;
+    in_use_detail_.clear();
 
     quint32 count = 0;
     const FT_STATUS listed = ft.FT_ListDevices(count, FT_LIST_NUMBER_ONLY);
@@ -54,6 +57,7 @@ bool Port::opendevice(bool quiet) {
     for (const auto& [text_id, step] : steps) {
         const FT_STATUS status = step();
         if (status != FT_OK) {
+            if (text_id == 2300 && ft.last_open_in_use()) in_use_detail_ = ft.last_error_detail();
             report_failure(quiet, texts_.lang_text(text_id) + QStringLiteral(" DLL-Error:") +
                                       QString::number(status));
             closedevice();
@@ -61,6 +65,7 @@ bool Port::opendevice(bool quiet) {
         }
     }
     log_.log_error(QStringLiteral("Handle:") + QString::number(h) + kCrLf);
+    dialogs_.close_notice();
     return true;
 }
 

@@ -25,6 +25,9 @@ public:
     FT_STATUS set_baud_rate(quint32 baud);
 
     bool is_open() const { return state_.ft_handle != 0; }
+    // Why the last open found the converter held by another program, in the
+    // user's words; empty when it was not so.
+    const QString& in_use_detail() const { return in_use_detail_; }
 
 private:
     void report_failure(bool quiet, const QString& text);
@@ -33,4 +36,5 @@ private:
     CommLog& log_;
     Dialogs& dialogs_;
     const LanguageTable& texts_;
+    QString in_use_detail_;
 };

@@ -14,6 +14,11 @@ public:
 
     // OK-only message box, no icon.
     virtual void show_message(const QString& text) = 0;
+    // A message that does not wait for its OK: the program goes on (the link
+    // keeps looking for the device) and close_notice() takes it away once
+    // what it said no longer holds. One at a time; a new one replaces it.
+    virtual void show_notice(const QString& text) { show_message(text); }
+    virtual void close_notice() {}
     virtual bool ask_yes_no(const QString& text) = 0;
     virtual bool ask_ok_cancel(const QString& text) = 0;
     // Save / Discard / Cancel, Save the default; Cancel goes back with nothing lost.

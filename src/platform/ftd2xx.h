@@ -52,6 +52,8 @@ public:
     // example that the serial device needs membership of the dialout group);
     // empty when there is nothing to add.
     virtual QString last_error_detail() const { return QString(); }
+    // The last failed FT_Open found the converter held by another program.
+    virtual bool last_open_in_use() const { return false; }
     // The program's language texts for those details, once they are loaded;
     // until then, and for texts the language file lacks, they are English.
     virtual void use_texts(const LanguageTable* texts) { Q_UNUSED(texts); }

@@ -45,6 +45,23 @@ void QtDialogs::show_message(const QString& text) {
     box.exec();
 }
 
+void QtDialogs::show_notice(const QString& text) {
+    qCInfo(lc_messages).noquote() << text;
+    if (!notice_) {
+        notice_ =
+            new QMessageBox(QMessageBox::NoIcon, kMessageTitle, text, QMessageBox::Ok, parent());
+        notice_->setAttribute(Qt::WA_DeleteOnClose);
+        notice_->setWindowModality(Qt::NonModal);
+    }
+    notice_->setText(text);
+    notice_->show();
+    notice_->raise();
+}
+
+void QtDialogs::close_notice() {
+    if (notice_) notice_->close();
+}
+
 bool QtDialogs::ask_yes_no(const QString& text) {
     QMessageBox box(QMessageBox::Question, kMessageTitle, text, QMessageBox::Yes | QMessageBox::No,
                     parent());

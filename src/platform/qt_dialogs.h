@@ -2,6 +2,9 @@
 
 #include "platform/dialogs.h"
 
+#include <QMessageBox>
+#include <QPointer>
+
 class QWidget;
 
 // The extension a typed file name without one gets in an open dialog: the one
@@ -15,6 +18,8 @@ public:
     void set_parent(QWidget* parent) { parent_ = parent; }
 
     void show_message(const QString& text) override;
+    void show_notice(const QString& text) override;
+    void close_notice() override;
     bool ask_yes_no(const QString& text) override;
     bool ask_ok_cancel(const QString& text) override;
     SaveAnswer ask_save_discard(const QString& text) override;
@@ -27,4 +32,5 @@ public:
 private:
     QWidget* parent() const;
     QWidget* parent_ = nullptr;
+    QPointer<QMessageBox> notice_;
 };

@@ -201,6 +201,7 @@ FT_STATUS SerialFtd2xx::FT_ListDevices(quint32& count, quint32 flags) {
 
 FT_STATUS SerialFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     handle = 0;
+    in_use_ = false;
     const std::vector<Candidate> list =
         list_candidates(discovery_.ports(), emulator_link_, open_paths());
     if (index < 0 || size_t(index) >= list.size()) {
@@ -218,8 +219,10 @@ FT_STATUS SerialFtd2xx::FT_Open(int index, FT_HANDLE& handle) {
     port.setParity(QSerialPort::NoParity);
     port.setFlowControl(QSerialPort::NoFlowControl);
     if (!port.open(QIODevice::ReadWrite)) {
+        const bool may_use = account_may_use(candidate.path);
         last_error_ = serial_open_error_detail(candidate.path, port.error(), port.errorString(),
-                                               account_may_use(candidate.path), texts_);
+                                               may_use, texts_);
+        in_use_ = may_use && port.error() == QSerialPort::PermissionError;
         // The list may be out of date; ask the system next time.
         if (port.error() == QSerialPort::DeviceNotFoundError) discovery_.invalidate();
         return FT_DEVICE_NOT_OPENED;

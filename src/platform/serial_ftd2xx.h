@@ -48,6 +48,7 @@ public:
                        quint32& written) override;
 
     QString last_error_detail() const override { return last_error_; }
+    bool last_open_in_use() const override { return in_use_; }
     void use_texts(const LanguageTable* texts) override { texts_ = texts; }
 
     // Device paths of the converters in listing order, as FT_Open counts them.
@@ -66,6 +67,7 @@ private:
     std::map<FT_HANDLE, std::unique_ptr<OpenPort>> ports_;
     FT_HANDLE next_handle_ = 1;
     QString last_error_;
+    bool in_use_ = false;
     const LanguageTable* texts_ = nullptr;
 };
 

@@ -1,11 +1,11 @@
 #include "protocol/box_hints.h"
 
-#include <algorithm>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "platform/cp1252.h"
 #include "platform/language_table.h"
@@ -32,6 +32,12 @@ BoxHints::BoxHints(const ProtocolControls& c, QLabel* hint, const LanguageTable&
         connect(plain, &QPlainTextEdit::textChanged, this, [this, plain] { notes_changed(plain); });
         plain->installEventFilter(this);
     }
+}
+
+void BoxHints::forget() {
+    hint_->clear();
+    hint_box_ = nullptr;
+    told_.clear();
 }
 
 // The room left shows as soon as a box is entered.
@@ -70,9 +76,9 @@ QVector<CharFit> BoxHints::fit_notes(QPlainTextEdit* plain) {
     QTextCursor cursor(plain->document());
     for (int end = int(text.size()) - 1; end >= 0; --end) {
         if (cp1252_holds(text[end])) continue;
-        const int start =
-            text[end].isLowSurrogate() && end > 0 && text[end - 1].isHighSurrogate() ? end - 1
-                                                                                      : end;
+        const int start = text[end].isLowSurrogate() && end > 0 && text[end - 1].isHighSurrogate()
+                              ? end - 1
+                              : end;
         QVector<CharFit> one;
         const QString to = fit_cp1252(text.mid(start, end - start + 1), &one);
         cursor.setPosition(start);
@@ -139,8 +145,8 @@ void BoxHints::show_hint(QWidget* box, const QVector<CharFit>& fits) {
         limit = kMultiLineLimit;
         used = stored_length(plain->toPlainText());
     }
-    QString room = used < limit ? texts_.lang_text(6100).arg(limit - used)
-                                : texts_.lang_text(6101).arg(limit);
+    QString room =
+        used < limit ? texts_.lang_text(6100).arg(limit - used) : texts_.lang_text(6101).arg(limit);
     if (qobject_cast<QPlainTextEdit*>(box)) room += texts_.lang_text(6104);
     parts << room;
     hint_->setText(parts.join(QLatin1Char(' ')));

@@ -23,6 +23,10 @@ public:
     BoxHints(const ProtocolControls& controls, QLabel* hint, const LanguageTable& texts,
              QObject* parent = nullptr);
 
+    // The protocol the hint spoke of has gone (a new one, one opened, another
+    // device): the line is emptied.
+    void forget();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -35,7 +39,7 @@ private:
 
     QLabel* hint_;
     const LanguageTable& texts_;
-    bool editing_ = false;  // the program is changing a box's text itself
+    bool editing_ = false;         // the program is changing a box's text itself
     QWidget* hint_box_ = nullptr;  // the box the hint speaks of
     QVector<CharFit> told_;        // its changed characters, each named once
 };

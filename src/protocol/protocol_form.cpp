@@ -11,11 +11,11 @@
 #include <QPushButton>
 
 #include "platform/clock.h"
-#include "protocol/box_hints.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
-#include "platform/settings.h"
 #include "platform/painter_target.h"
+#include "platform/settings.h"
+#include "protocol/box_hints.h"
 #include "protocol/picture_box.h"
 #include "protocol/print_layout.h"
 #include "protocol/widget_captions.h"
@@ -64,7 +64,7 @@ bool is_check(int feld) {
 
 ProtocolForm::ProtocolForm(QGroupBox* frame, Parts parts, QObject* parent)
     : QObject(parent), p_(std::move(parts)), c_(build_protocol_controls(frame)) {
-    new BoxHints(c_, c_.lbl_hinweis, p_.files.texts, this);
+    hints_ = new BoxHints(c_, c_.lbl_hinweis, p_.files.texts, this);
     wire();
 }
 
@@ -99,6 +99,7 @@ void ProtocolForm::enable_protocol(bool on) {
 
 void ProtocolForm::init_protocol(const Geraetedaten& source, bool clear) {
     enable_protocol(init_protocol_record(p_.record, source, clear, p_.files.clock.monotonic_ms()));
+    if (clear) hints_->forget();
 }
 
 void ProtocolForm::reset_protocol() {
@@ -112,6 +113,7 @@ void ProtocolForm::stamp_date_time() {
 }
 
 void ProtocolForm::record_to_form() {
+    hints_->forget();  // they spoke of the protocol shown until now
     for (int i = 1; i <= kFeldCount; ++i) {
         const QString& entry = p_.record.felder[size_t(i)];
         QWidget* control = c_.feld[size_t(i)];

@@ -5,6 +5,7 @@
 #include "protocol/protocol_controls.h"
 #include "protocol/protocol_file.h"
 
+class BoxHints;
 class QGroupBox;
 
 // The "Protokoll" tab: the technician fills in the service protocol of the
@@ -69,6 +70,7 @@ private:
 
     Parts p_;
     ProtocolControls c_;
-    bool discarded_ = false;  // the last question's answer was Discard
+    BoxHints* hints_ = nullptr;  // the hint line under the form; owned as a child
+    bool discarded_ = false;     // the last question's answer was Discard
     QString file_path_;
 };

@@ -2,10 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
+#include <QDir>
 #include <QGroupBox>
 #include <QTabWidget>
-#include <QUrl>
 
 #include "device/chart.h"
 #include "device/chart_box.h"
@@ -13,6 +12,7 @@
 #include "device/sysstat_tab.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/open_folder.h"
 #include "protocol/print_layout.h"
 #include "protocol/protocol_form.h"
 #include "protocol/widget_captions.h"
@@ -30,7 +30,8 @@
 #include "visits/finish_visit.h"
 
 namespace {
-constexpr int kQuitUpdate = 6214;  // an update runs: quit anyway?
+constexpr int kQuitUpdate = 6214;     // an update runs: quit anyway?
+constexpr int kNoFileManager = 6605;  // followed by the folder's path
 }  // namespace
 
 int WindowLinkView::current_tab() const {
@@ -221,13 +222,16 @@ CaptionOf App::window_captions() {
     return [window](const QString& name) { return widget_caption(window, name); };
 }
 
-namespace {
-
-void open_in_file_manager(const QString& folder) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+// "Ordner öffnen": where no file manager takes the folder, the technician
+// is told where it is rather than seeing nothing happen.
+std::function<void(const QString&)> App::folder_opener() {
+    return [this](const QString& folder) {
+        open_folder(folder, [this, folder] {
+            deps_.dialogs.show_message(texts.lang_text(kNoFileManager) + QStringLiteral("\r\n") +
+                                       QDir::toNativeSeparators(folder));
+        });
+    };
 }
-
-}  // namespace
 
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
@@ -235,7 +239,7 @@ void App::add_visit_record() {
     visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
         link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, link.comm_log, settings,
         deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
-        settings_saver(), open_in_file_manager});
+        settings_saver(), folder_opener()});
     FinishVisit* visit = visit_.get();
     QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);
@@ -259,7 +263,7 @@ void App::show_archive() {
     if (!archive_window_)
         archive_window_ = std::make_unique<ArchiveWindow>(
             ArchiveWindow::Parts{deps_.dialogs, texts, print_engine, printer_choice,
-                                 window_captions(), open_in_file_manager},
+                                 window_captions(), folder_opener()},
             window_.get());
     archive_window_->show_archive(folder);
     archive_window_->show();

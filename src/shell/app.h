@@ -124,6 +124,7 @@ private:
     void show_archive();
     CaptionOf window_captions();
     std::function<bool()> settings_saver();
+    std::function<void(const QString&)> folder_opener();
 
     AppDeps deps_;
     AppPaths paths_;

@@ -16,10 +16,11 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kConfirm = 6211;    // %1 the version
-constexpr int kProgress = 6212;   // %1 the block, %2 of how many
-constexpr int kNextStep = 6213;   // the device waits in its boot loader
-}
+constexpr int kConfirm = 6211;      // %1 the version
+constexpr int kConfirmBoth = 6604;  // %1 the device's version, %2 the image's
+constexpr int kProgress = 6212;     // %1 the block, %2 of how many
+constexpr int kNextStep = 6213;     // the device waits in its boot loader
+}  // namespace
 
 FirmwareUpdate::FirmwareUpdate(Parts parts, QObject* parent)
     : QObject(parent), p_(parts), boot_(parts.port, [this](int ms) { p_.poll.wait_busy(ms); }) {}
@@ -66,7 +67,11 @@ bool FirmwareUpdate::choose_and_read_image() {
 
 bool FirmwareUpdate::image_fits(Start start) {
     const QString id = start == Start::Firmware ? hardware_id(p_.geraet) : boot_hardware_id_;
-    QString question = p_.texts.lang_text(kConfirm).arg(p_.image.version);
+    // The technician sees what is replaced by what; a device in its boot
+    // loader does not tell its version.
+    QString question = start == Start::Firmware && !p_.geraet.sw.isEmpty()
+                           ? p_.texts.lang_text(kConfirmBoth).arg(p_.geraet.sw, p_.image.version)
+                           : p_.texts.lang_text(kConfirm).arg(p_.image.version);
     if (id.isEmpty()) {
         // A boot loader does not tell the hardware: the technician must know.
         question = p_.texts.lang_text(106) + kCrLf + question;

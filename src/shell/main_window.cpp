@@ -9,7 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabWidget>
 
 #include "platform/control_name.h"
@@ -46,10 +48,19 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setFont(design_font());
 
     tab1_ = name_control(new QTabWidget(this), "tab1", 11500);
+    // Each page lies in a scroll area: on a screen smaller than the designed
+    // window (1280 × 720) the window fits the screen and the page scrolls, so
+    // every control stays reachable. At the designed size nothing scrolls.
     for (const char* caption : {"Gerät", "Protokoll", "System Status", "Entwickler"}) {
-        auto* page = new QWidget(tab1_);
+        auto* scroll = new QScrollArea(tab1_);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setFocusPolicy(Qt::NoFocus);
+        scroll->setWidgetResizable(true);
+        auto* page = new QWidget;
+        scroll->setWidget(page);
         page->installEventFilter(this);
-        tab1_->addTab(page, QString::fromUtf8(caption));
+        pages_.push_back(page);
+        tab1_->addTab(scroll, QString::fromUtf8(caption));
     }
     // tab1 always covers the whole client area.
     setCentralWidget(tab1_);
@@ -63,15 +74,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 QWidget* MainWindow::tab_page(int index) const {
-    return tab1_->widget(index);
+    return index >= 0 && index < int(pages_.size()) ? pages_[size_t(index)] : nullptr;
 }
 
 void MainWindow::build_menu() {
     QMenu* datei = name_control(menuBar()->addMenu(QStringLiteral("Datei")), "men_Datei", 11075);
     QAction* update = name_control(datei->addAction(QStringLiteral("Softwareupdate")),
                                    "men_Softwareupdate", 11092);
-    men_besuch_ = name_control(datei->addAction(QStringLiteral("Besuch abschließen")),
-                               "men_besuch", 6000);
+    men_besuch_ =
+        name_control(datei->addAction(QStringLiteral("Besuch abschließen")), "men_besuch", 6000);
     men_besuch_->setEnabled(false);
     QAction* archiv = name_control(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
     name_control(datei->addSeparator(), "mendiv", 0);
@@ -152,11 +163,24 @@ void MainWindow::size_and_center() {
     min_width_ = to_twips(target.width());
     min_height_ = kClientHeightTwips;
     apply_minimum();
-    set_outer_size(this, target);
+    // A screen smaller than the designed window gets a window that fits it;
+    // one too low for it gets the page's scroll bar beside the page, where
+    // the width allows.
+    const QRect area = screen_area();
+    QSize fitted = target.boundedTo(area.size());
+    if (fitted.height() < target.height())
+        fitted.setWidth(qMin(area.width(), fitted.width() + scroll_bar_width()));
+    set_outer_size(this, fitted);
+    move(area.topLeft() + centred_position(area.size(), fitted, true));
+}
 
+int MainWindow::scroll_bar_width() const {
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+}
+
+QRect MainWindow::screen_area() const {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), target);
-    move(area.topLeft() + centred_position(area.size(), target, true));
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1 << 15, 1 << 15);
 }
 
 void MainWindow::finish_loading() {
@@ -166,11 +190,23 @@ void MainWindow::finish_loading() {
 
 // The window manager tells us the frame's size only once the window shows, so
 // the minimum follows the frame: the client never gets narrower than designed.
+// On a screen smaller than that, the minimum is the screen's free area and
+// the pages scroll: the window never reaches past the screen.
 void MainWindow::apply_minimum() {
     if (min_height_ == 0) return;
     const QSize frame = frameGeometry().size() - geometry().size();
-    min_width_ = to_twips(twips(kClientWidthTwips) + frame.width());
-    setMinimumSize(twips(kClientWidthTwips), qMax(twips(min_height_) - frame.height(), 0));
+    const QSize area = screen_area().size();
+    min_width_ = to_twips(qMin(twips(kClientWidthTwips) + frame.width(), area.width()));
+    min_height_ = to_twips(qMin(twips(kClientHeightTwips), area.height()));
+    setMinimumSize(twips(min_width_) - frame.width(), qMax(twips(min_height_) - frame.height(), 0));
+    // A page never gets smaller than at the designed client area (known once
+    // the window shows and the tab control has laid itself out).
+    if (!isVisible()) return;
+    const QSize around_page = tab1_->size() - tab1_->currentWidget()->size();
+    const QSize page(twips(kClientWidthTwips) - around_page.width(),
+                     twips(kClientHeightTwips) - around_page.height());
+    if (page.isValid())
+        for (QWidget* p : pages_) p->setMinimumSize(page);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -191,12 +227,20 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     apply_minimum();
+    // Only now is the frame known: a window sized to a small screen must not
+    // reach past it by its frame.
+    const QRect area = screen_area();
+    if (!area.contains(frameGeometry())) {
+        const QSize fitted = outer_size(this).boundedTo(area.size());
+        set_outer_size(this, fitted);
+        move(area.topLeft() + centred_position(area.size(), fitted, true));
+    }
 }
 
 // A page gets its final size only when Qt's own layout reaches it, which may be
 // after our resize or tab change: its controls follow then.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && !resizing_ && watched == tab1_->currentWidget())
+    if (event->type() == QEvent::Resize && !resizing_ && watched == tab_page(tab1_->currentIndex()))
         layout_tab(tab1_->currentIndex());
     return QMainWindow::eventFilter(watched, event);
 }

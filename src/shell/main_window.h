@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <vector>
 
 #include "platform/geometry.h"
 
@@ -85,11 +86,14 @@ private:
     void build_menu();
     void build_pages();
     void apply_minimum();
+    QRect screen_area() const;
+    int scroll_bar_width() const;
     void layout_tab(int index);
     void fill_page(int index, const char* name);
     void layout_sysstat();
 
     QTabWidget* tab1_ = nullptr;
+    std::vector<QWidget*> pages_;  // the tabs' pages, each inside its scroll area
     QAction* men_kompressordruck_ = nullptr;
     QGroupBox* frm_protokoll_ = nullptr;
     QAction* men_besuch_ = nullptr;

@@ -35,6 +35,7 @@ TEST_F(HoursTest, MalformedAnswersAreRefusedUntilOneIsGood) {
     // Wrong tens of minutes, too short an hour part, wrong separator, a colon
     // among the hours, a letter, a digit from another script, space around.
     const QStringList bad = {"01234:6",
+                             "01234:55",
                              "1234:50",
                              "01234-5",
                              "12:34:5",
@@ -77,6 +78,7 @@ TEST_F(HoursTest, ConnectionLostWhilePromptingSendsNothing) {
 TEST_F(HoursTest, ResetShowsZeroAtOnceAndReadsTheDeviceValueBack) {
     connect_device();
     QString shown_during;
+    dialogs.answers = {true};
     waiter.during = [&](int) {
         tab->update_display();  // a reply arriving during the pause
         shown_during = control<QLineEdit>("t_bstd")->text();
@@ -151,6 +153,7 @@ TEST_F(SerialTest, SaveWritesThePaddedNumberThenReadsItBack) {
     connect_device();
     retype("AB123");
     ASSERT_FALSE(save()->isHidden());
+    dialogs.answers = {true};
     QList<QByteArray> during;
     waiter.during = [&](int) { during = queued(); };
     save()->click();
@@ -172,6 +175,7 @@ TEST_F(SerialTest, SaveWritesThePaddedNumberThenReadsItBack) {
 TEST_F(SerialTest, LinkLostDuringThePauseQueuesNoReadBack) {
     connect_device();
     retype("AB124");
+    dialogs.answers = {true};
     // The link resets while the write is being sent: queue emptied, data reset.
     waiter.during = [this](int) { poll.link_reset(); };
     save()->click();

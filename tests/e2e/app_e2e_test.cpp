@@ -173,13 +173,21 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     ASSERT_TRUE(save->isHidden());
 
     rig.app->window()->show();
+    rig.app->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(rig.app->window()));
     t_sn->setFocus();
     t_sn->selectAll();
     QTest::keyClicks(t_sn, "QV5-NEW-7");
     EXPECT_FALSE(save->isHidden());
     EXPECT_EQ(save->text(), "S&peichern");
     rig.record_requests();
-    QTest::mouseClick(save, Qt::LeftButton);
+    rig.dialogs.answers = {false, true};  // Enter in the box asks first: No, then Yes
+    QTest::keyClick(t_sn, Qt::Key_Return);
+    EXPECT_FALSE(rig.requests.contains(req_set_sn("QV5-NEW-7")));
+    QTest::keyClick(t_sn, Qt::Key_Return);
+    EXPECT_EQ(rig.dialogs.questions.last(),
+              "Seriennummer des Geräts wirklich von „QV5000012345“ in „QV5-NEW-7“ ändern? Sie "
+              "kennzeichnet das Gerät in jedem Protokoll und im Archiv.");
     ASSERT_GE(rig.requests.size(), 1);
     EXPECT_TRUE(rig.requests.contains(req_set_sn("QV5-NEW-7")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.requests.contains(req_sn()); }, 3000));
@@ -187,16 +195,20 @@ TEST(AppEndToEnd, SerialNumberIsWrittenAndReadBack) {
     EXPECT_EQ(rig.device.state().read_eeprom(16, 12), QByteArray("QV5-NEW-7   "));
     EXPECT_EQ(t_sn->text(), "QV5-NEW-7   ");  // the device's own twelve characters
     EXPECT_TRUE(save->isHidden());
+    EXPECT_EQ(QApplication::focusWidget(), t_sn);  // not "=>0", which came next
 }
 
 TEST(AppEndToEnd, OperatingHoursPromptRefusesUntilAValidAnswer) {
     AppRig rig(QLocale(QLocale::German, QLocale::Germany));
     ASSERT_TRUE(rig.start_connected());
     rig.dialogs.inputs = {QString("1234:5"), QString("01234:7"), QString("abcde:1"),
-                          QString("01234:5")};
+                          QString("01234:50")};  // the form the tab shows
     rig.record_requests();
     QTest::mouseClick(rig.find<QPushButton>("cmd_setbstd"), Qt::LeftButton);
     EXPECT_EQ(rig.dialogs.messages.size(), 3);
+    // It comes up holding the shown value, then the refused answer to mend.
+    EXPECT_EQ(rig.dialogs.input_initials,
+              QStringList({"01234:50", "1234:5", "01234:7", "abcde:1"}));
     EXPECT_TRUE(rig.requests.contains(req_set_bstd("012345")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return text_of(rig, "t_bstd") == "01234:50"; }, 3000));
     EXPECT_EQ(rig.device.state().hours_text(), "012345");
@@ -283,7 +295,10 @@ TEST(AppEndToEnd, SoftwareUpdateFromTheMenuProgramsTheDeviceAndReconnects) {
     rig.dialogs.answers = {true};
 
     rig.app->window()->findChild<QAction*>("men_Softwareupdate")->trigger();
-    EXPECT_EQ(rig.dialogs.questions, QStringList{"Neue Software Version 2.10 programmieren?"});
+    // Both versions named: the device's and the image's.
+    EXPECT_EQ(rig.dialogs.questions,
+              QStringList{"Software des Geräts von Version 1305A auf Version 2.10 "
+                          "umprogrammieren?"});
     EXPECT_EQ(rig.dialogs.messages,
               QStringList{"Die Software wurde erfolgreich übertragen. Das Gerät wird jetzt neu "
                           "gestartet."});

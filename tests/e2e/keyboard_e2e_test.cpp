@@ -40,6 +40,10 @@ TEST(KeyboardEndToEnd, EveryMenuAndTabHasItsOwnShortcutsInBothLanguages) {
                 auto* button = qobject_cast<QAbstractButton*>(c);
                 auto* box = qobject_cast<QLineEdit*>(c);
                 const QString text = label ? label->text() : button ? button->text() : QString();
+                if (c->objectName() == "cmd_resetbstd") {  // no single key zeroes the hours
+                    if (!mnemonic_of(text).isNull()) faults << "zeroes by one key: " + text;
+                    continue;
+                }
                 const bool field =
                     label && label->buddy() && label->buddy()->focusPolicy() & Qt::TabFocus;
                 if (field ||
@@ -79,13 +83,14 @@ TEST(KeyboardEndToEnd, MenusTabsAndButtonsAnswerTheKeysAlone) {
         QWidget* menu = QApplication::activePopupWidget();
         return menu ? menu->objectName() : QString();
     };
-    // Past the read-only boxes to "Reset", which keeps the focus through its wait.
+    // Past the read-only boxes to "Reset"; once it has written, the focus
+    // leaves it for the page, so a second Enter writes nothing.
     for (int i = 0; i < 4; ++i) key(Qt::Key_Tab);
     EXPECT_EQ(focus(), "cmd_t_reset");
     rig.record_requests();
     key(Qt::Key_Return);
     EXPECT_TRUE(rig.requests.contains(req_set_zeit(0, 100)));
-    EXPECT_EQ(focus(), "cmd_t_reset");
+    EXPECT_EQ(QApplication::focusWidget(), window->tab_page(0));
 
     key(Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(focus(), "t_krankenkasse");
@@ -115,7 +120,7 @@ TEST(KeyboardEndToEnd, MenusTabsAndButtonsAnswerTheKeysAlone) {
     EXPECT_EQ(window->tab1()->currentIndex(), 0);
     // The tabs wait for the device; then the keys go on where they were.
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->tab1()->isEnabled(); }, 3000));
-    EXPECT_EQ(focus(), "cmd_t_reset");
+    EXPECT_EQ(QApplication::focusWidget(), window->tab_page(0));
     rig.dialogs.files.push_back("");  // the image file dialog is cancelled
     key(Qt::Key_D, Qt::AltModifier);
     EXPECT_EQ(popup(), "men_Datei");

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <functional>
 
 #include "link/requests.h"
 #include "support/link_rig.h"
@@ -129,6 +130,29 @@ TEST_F(PollCycleTest, SilentDeviceTimesOutThreeTimesThenDisconnectsAndReopens) {
     ASSERT_TRUE(rig.run_until_connected());
     EXPECT_EQ(reopened, 1);
     EXPECT_TRUE(rig.dialogs.messages.isEmpty());
+}
+
+// A silent device given up and reopened: its first request goes out at once,
+// and it gets the full count again, one TIMEOUT apart, before it is given up.
+TEST_F(PollCycleTest, AReopenedSilentDeviceGetsTheFullCountAndItsFirstRequestAtOnce) {
+    rig.link.poll.connect();
+    ASSERT_TRUE(rig.run_until_connected());
+    rig.device.faults().silent = true;
+    bool reopened = false;
+    QObject::connect(&rig.link.poll, &PollCycle::reopened, [&] { reopened = true; });
+    for (int i = 0; i < 500 && !reopened; ++i) rig.run_ticks(1);
+    const qint64 reopened_at = rig.clock.monotonic_ms();
+    rig.wire.clear();
+    rig.run_ticks(1);
+    EXPECT_EQ(rig.requests_received(), QList<QByteArray>{req_version()});
+    QList<qint64> at{reopened_at};
+    QObject::connect(&rig.link.comm_log, &CommLog::out_appended, [&](const QString& text) {
+        if (text.contains(" Timeout Nr ") || text.contains("Device Closed"))
+            at.append(rig.clock.monotonic_ms());
+    });
+    for (int i = 0; i < 200 && rig.link.port.is_open(); ++i) rig.run_ticks(1);
+    ASSERT_EQ(at.size(), 5);  // three time-outs, then closed
+    for (int n = 1; n < 5; ++n) EXPECT_NEAR(double(at[n] - at[n - 1]), 1000, 60) << n;
 }
 
 TEST_F(PollCycleTest, ResentRequestIsTheLastCommand) {
@@ -262,6 +286,9 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         int records = 0;
         qint64 last_status = rig.clock.monotonic_ms(), longest_gap = 0;
         QSet<QByteArray> refreshed;  // hours and timing replies this minute
+        QList<LinkPhase> phases;     // no trouble told while the values keep coming
+        QObject::connect(&rig.link.poll, &PollCycle::phase_changed,
+                         [&](LinkPhase phase) { phases.append(phase); });
         QObject::connect(
             &rig.link.frames, &FrameLink::reply_received, [&](const QByteArray& reply) {
                 if (reply.startsWith('i')) {
@@ -283,6 +310,7 @@ TEST(PollCycleLossyLine, StaysConnectedWithABoundedQueueAndSteadyStatus) {
         }
         EXPECT_LE(longest_gap, 3000) << c.name;
         EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << c.name;
+        EXPECT_TRUE(phases.isEmpty()) << c.name << ": " << phases.size() << " changes";
         EXPECT_FALSE(rig.link.comm_log.out().contains("Device Closed")) << c.name;
         // At most each of the ten periodic requests once.
         EXPECT_LE(rig.link.poll_state.queue_high_water, 10) << c.name;

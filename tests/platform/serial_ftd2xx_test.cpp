@@ -378,6 +378,12 @@ TEST_F(SerialFtd2xxTest, APortInUseIsNotOpenedTwiceAndKeepsWorking) {
     EXPECT_EQ(second, FT_HANDLE(0));
     EXPECT_TRUE(ft.last_error_detail().contains(QFileInfo(pty.slave_path()).canonicalFilePath()))
         << ft.last_error_detail().toStdString();
+    // A second program finds it held, and is told so (not "no device").
+    SerialFtd2xx other(dir.path() + "/");
+    quint32 listed = 0;
+    ASSERT_EQ(other.FT_ListDevices(listed, FT_LIST_NUMBER_ONLY), FT_OK);
+    EXPECT_EQ(other.FT_Open(int(ftdi_ports), second), FT_DEVICE_NOT_OPENED);
+    EXPECT_TRUE(other.last_open_in_use()) << other.last_error_detail().toStdString();
 
     quint32 n = 0;
     ASSERT_EQ(ft.FT_Write(handle, "still here", 10, n), FT_OK);

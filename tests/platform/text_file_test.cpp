@@ -27,6 +27,19 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
     EXPECT_EQ(encode_cp1252(decode_cp1252(all)), all);
 }
 
+// As the published table gives them; its five unassigned bytes pass through.
+TEST(Cp1252, Bytes80To9FFollowThePublishedTableBothWays) {
+    QByteArray bytes;
+    for (int b = 0x80; b <= 0x9F; ++b) bytes.append(char(b));
+    const QString table = QString::fromUtf16(
+        u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D"
+        u"\u017D\u008F"
+        u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D"
+        u"\u017E\u0178");
+    EXPECT_EQ(decode_cp1252(bytes), table);
+    EXPECT_EQ(encode_cp1252(table), bytes);
+}
+
 TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(encode_cp1252(QString::fromUtf8("a→b漢")), QByteArray("a?b?"));
 }

@@ -18,6 +18,7 @@
 namespace {
 
 const QString kConfirm = "T6211 2.10";
+const QString kConfirmBoth = "T6604 1305A 2.10";
 const QString kNextStep = "\r\n\r\nT6213";
 
 struct FirmwareRig : LinkRig {
@@ -27,6 +28,7 @@ struct FirmwareRig : LinkRig {
             texts.texts[size_t(id)] = QStringLiteral("T%1").arg(id);
         texts.texts[6210] = "T6210";
         texts.texts[6211] = "T6211 %1";
+        texts.texts[6604] = "T6604 %1 %2";
         texts.texts[6212] = "T6212 %1/%2";
         texts.texts[6213] = "T6213";
         settings.INITDIR = app_dir;
@@ -108,7 +110,7 @@ TEST(FirmwareUpdate, ProgramsEveryBlockInOrderThenRestartsAndReconnects) {
     rig.link.frames.send_next();
     rig.run_update(rig.write_image(blocks));
 
-    EXPECT_EQ(rig.dialogs.questions, QStringList{kConfirm});
+    EXPECT_EQ(rig.dialogs.questions, QStringList{kConfirmBoth});
     EXPECT_EQ(rig.dialogs.messages, QStringList{"T104"});
     EXPECT_EQ(rig.device.boot_loader().accepted_blocks(), blocks);
     EXPECT_EQ(rig.device.boot_loader().restarts(), 1);
@@ -288,8 +290,8 @@ TEST(FirmwareUpdate, DeviceLeftInItsBootLoaderCanBeProgrammedAgain) {
     ASSERT_TRUE(rig.device.in_boot_loader() && !rig.link.geraet.verbunden);
 
     rig.run_update(file);
-    // The device this run switched over is known: the same question as before.
-    EXPECT_EQ(rig.dialogs.questions, (QStringList{kConfirm, kConfirm}));
+    // The boot loader does not tell its version: only the image's is named.
+    EXPECT_EQ(rig.dialogs.questions, (QStringList{kConfirmBoth, kConfirm}));
     EXPECT_EQ(rig.dialogs.messages, (QStringList{"T1052:''" + kNextStep, "T104"}));
     EXPECT_EQ(rig.device.boot_loader().accepted_blocks().mid(2), blocks);
     EXPECT_TRUE(rig.run_until_connected());

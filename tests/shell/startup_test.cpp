@@ -37,6 +37,11 @@ TEST(Startup, WindowIsCaptionedFromTheLanguageFile) {
     ASSERT_TRUE(app.startup());
     EXPECT_TRUE(program.dialogs.messages.isEmpty());
     EXPECT_EQ(app.settings.TIMERINTERVAL, 40);
+    // The poll timer runs at the configured interval, also after a reconnection.
+    EXPECT_TRUE(app.link.poll.timer1().isActive());
+    EXPECT_EQ(app.link.poll.timer1().interval(), 40);
+    app.reinit_connection();
+    EXPECT_EQ(app.link.poll.timer1().interval(), 40);
     EXPECT_EQ(app.window()->windowTitle(), "Quorvel 5 Service");
     EXPECT_EQ(app.window()->tab1()->tabText(3), "Developer");
     EXPECT_EQ(app.window()->tab1()->currentIndex(), 0);

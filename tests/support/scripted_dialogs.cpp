@@ -24,6 +24,11 @@ void ScriptedDialogs::show_message(const QString& text) {
     if (on_message) on_message(text);
 }
 
+void ScriptedDialogs::show_notice(const QString& text) {
+    messages.append(text);
+    notice_open = true;
+}
+
 bool ScriptedDialogs::ask_yes_no(const QString& text) {
     questions.append(text);
     if (on_question) on_question(text);
@@ -48,8 +53,9 @@ SaveAnswer ScriptedDialogs::ask_save_discard(const QString& text) {
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString&) {
+std::optional<QString> ScriptedDialogs::input_box(const QString& prompt, const QString& initial) {
     questions.append(prompt);
+    input_initials.append(initial);
     return take(inputs, "input box");
 }
 

@@ -10,6 +10,9 @@
 class ScriptedDialogs final : public Dialogs {
 public:
     void show_message(const QString& text) override;
+    // Recorded among the messages; it does not wait, so on_message does not run.
+    void show_notice(const QString& text) override;
+    void close_notice() override { notice_open = false; }
     bool ask_yes_no(const QString& text) override;
     bool ask_ok_cancel(const QString& text) override;
     SaveAnswer ask_save_discard(const QString& text) override;
@@ -23,7 +26,9 @@ public:
     QStringList questions;        // every question and input prompt, in order
     QStringList dialog_dirs;      // the folder each file dialog opened in
     QStringList suggested_names;  // the name each save dialog proposed
+    QStringList input_initials;   // what each input box came up holding
 
+    bool notice_open = false;                   // a notice shows and nothing closed it yet
     std::deque<bool> answers;                   // yes/no and ok/cancel
     std::deque<SaveAnswer> save_answers;        // save / discard / cancel
     std::deque<std::optional<QString>> inputs;  // input box results
