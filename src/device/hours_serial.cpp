@@ -95,6 +95,7 @@ void HoursSerial::t_sn_focus_lost() {
 void HoursSerial::cmd_setsn_click() {
     if (!geraet_.verbunden) return;
     const QString text = c_.t_sn->text();
+    emit serial_written(geraet_.sn, text);
     geraet_.sn = text;
     frames_.enqueue(req_set_sn(text));
     poll_.wait_busy(kSerialSettleMs);
