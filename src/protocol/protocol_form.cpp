@@ -11,11 +11,11 @@
 #include <QPushButton>
 
 #include "platform/clock.h"
-#include "protocol/box_hints.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
-#include "platform/settings.h"
 #include "platform/painter_target.h"
+#include "platform/settings.h"
+#include "protocol/box_hints.h"
 #include "protocol/picture_box.h"
 #include "protocol/print_layout.h"
 #include "protocol/widget_captions.h"

@@ -37,8 +37,9 @@ public:
     void record_to_form();
     void form_to_record();
     // With unsaved changes: Save saves, Discard throws them away, Cancel keeps
-    // them (`question` in place of the usual one). True when the caller may go on (saved, discarded, or nothing to
-    // ask); false after Cancel or a save that was cancelled or failed.
+    // them (`question` in place of the usual one). True when the caller may
+    // go on (saved, discarded, or nothing to ask); false after Cancel or a
+    // save that was cancelled or failed.
     bool checksaved(const QString& question = QString());
 
     // A tab of the main window was chosen by the technician: the protocol tab

@@ -157,7 +157,8 @@ bool App::startup() {
     // A running update is asked about first; then unsaved protocol entries,
     // while the device is still open. Cancel keeps the window.
     window_->set_close_guard([this] {
-        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate))) return false;
+        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate)))
+            return false;
         return protocol_form_->checksaved();
     });
     QObject::connect(window_.get(), &MainWindow::close_requested, &link.poll, [this] {
@@ -203,9 +204,9 @@ void App::build_protocol_form() {
     QObject::connect(&link.poll, &PollCycle::reopened, protocol_form_,
                      &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
-        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, window_captions()},
-                       pruefprotokoll, [this] { protocol_form_->form_to_record(); },
-                       protocol_form_->pdf_proposal());
+        print_protocol(
+            {print_engine, printer_choice, deps_.dialogs, texts, window_captions()}, pruefprotokoll,
+            [this] { protocol_form_->form_to_record(); }, protocol_form_->pdf_proposal());
     });
 }
 

@@ -148,9 +148,9 @@ void ArchiveWindow::device_chosen(int row) {
             item->setText(0, when);
             // A visit finished without all its evidence says so on its row.
             if (visit.record && visit.record->incomplete) {
-                item->setText(0, when + QLatin1String(" (") +
-                                     p_.texts.lang_text(visit.record->device_reachable ? 6050 : 6051) +
-                                     u')');
+                item->setText(
+                    0, when + QLatin1String(" (") +
+                           p_.texts.lang_text(visit.record->device_reachable ? 6050 : 6051) + u')');
                 item->setForeground(0, Qt::red);
             }
             if (!visit.readable) {

@@ -1,6 +1,5 @@
 #include "visits/finish_visit.h"
 
-
 #include "device/sysstat.h"
 #include "device/sysstat_tab.h"
 #include "link/comm_log.h"
@@ -25,18 +24,18 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-constexpr int kAnotherDevice = 6040;    // protocol of %1, device %2 connected
-constexpr int kOpenedFile = 6041;       // an opened file of %1 is a viewing copy
+constexpr int kAnotherDevice = 6040;  // protocol of %1, device %2 connected
+constexpr int kOpenedFile = 6041;     // an opened file of %1 is a viewing copy
 constexpr int kUnsavedForAnother = 6042;
 constexpr int kNothingToRecord = 6043;
-constexpr int kFinishedBefore = 6044;   // unchanged since %1 %2
-constexpr int kUnreachable = 6045;      // %1 does not answer: finish anyway?
-constexpr int kStatusCut = 6046;        // ended at block %1, %2 blocks read
-constexpr int kReadingBlock = 6047;     // block %1 of up to %2
+constexpr int kFinishedBefore = 6044;  // unchanged since %1 %2
+constexpr int kUnreachable = 6045;     // %1 does not answer: finish anyway?
+constexpr int kStatusCut = 6046;       // ended at block %1, %2 blocks read
+constexpr int kReadingBlock = 6047;    // block %1 of up to %2
 constexpr int kWritingFiles = 6048;
 constexpr int kMarkIncomplete = 6050;
 constexpr int kMarkUnreachable = 6051;
-constexpr int kNewProtocolFor = 6049;   // start a new protocol for %1?
+constexpr int kNewProtocolFor = 6049;  // start a new protocol for %1?
 
 // The print path tells its failure in a message; the visit gathers it into
 // its own one message instead.
@@ -79,7 +78,8 @@ void FinishVisit::status_received() {
         if (!identified_) {
             identified_ = true;
             // Outside the tick that brought the reply: the protocol may ask.
-            QMetaObject::invokeMethod(this, [this] { protocol_for_device(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { protocol_for_device(); }, Qt::QueuedConnection);
         }
     }
     measurements_.record(p_.geraet, p_.clock.epoch_ms());
@@ -98,7 +98,7 @@ void FinishVisit::status_memory_read(ReplyDispatcher::SysstatEnd end) {
     status_.known = true;
     status_.blocks = std::max(0, int(p_.geraet.sysstat.size()) - 1);
     status_.cut_at = end == ReplyDispatcher::SysstatEnd::CutShort ? status_.blocks + 1 : 0;
-    status_.end = status_.cut_at       ? StatusReadEnd::cut_short
+    status_.end = status_.cut_at        ? StatusReadEnd::cut_short
                   : status_.blocks == 0 ? StatusReadEnd::empty
                                         : StatusReadEnd::complete;
 }
@@ -158,7 +158,8 @@ bool FinishVisit::protocol_belongs(const QString& serial) {
         const QString text = p_.texts.lang_text(kOpenedFile).arg(p_.form.started_for());
         if (!p_.geraet.verbunden)
             p_.dialogs.show_message(text);
-        else if (p_.dialogs.ask_yes_no(text + kCrLf + p_.texts.lang_text(kNewProtocolFor).arg(serial)))
+        else if (p_.dialogs.ask_yes_no(text + kCrLf +
+                                       p_.texts.lang_text(kNewProtocolFor).arg(serial)))
             p_.form.start_new_protocol();
         return false;
     }
@@ -217,7 +218,7 @@ bool FinishVisit::finish_visit() {
     if (archive.isEmpty()) return false;
     if (connected) read_status_memory();
     emit progress_ended();
-    if (!accept_status_read()) return false;
+    if (connected && !accept_status_read()) return false;
     // The device went while its memory was read: the same question as for
     // one that was gone before.
     if (connected && !p_.geraet.verbunden && status_.end != StatusReadEnd::cut_short &&

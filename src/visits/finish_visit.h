@@ -105,10 +105,10 @@ private:
 
     Parts p_;
     MeasurementLog measurements_;
-    Geraetedaten device_;         // the device last connected, as last seen
-    bool identified_ = false;     // its serial number was seen since the link reset
-    bool status_fresh_ = false;   // the status memory was read since it connected
-    bool pass_running_ = false;   // a status memory pass is under way
+    Geraetedaten device_;        // the device last connected, as last seen
+    bool identified_ = false;    // its serial number was seen since the link reset
+    bool status_fresh_ = false;  // the status memory was read since it connected
+    bool pass_running_ = false;  // a status memory pass is under way
     StatusState status_;
     QVector<SerialChange> serial_changes_;
     LastFinish last_finish_;

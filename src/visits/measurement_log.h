@@ -26,8 +26,9 @@ struct MeasurementRow {
 // The live values of one device since it was first connected in this run or
 // since its last finished visit. A link drop keeps them; a device with another
 // serial number starts afresh, but not a serial number the technician wrote
-// to the same device: the rows belong to the connection. Rows older than the newest by more than the
-// kept span are dropped, so a device left connected for days stays bounded.
+// to the same device: the rows belong to the connection. Rows older than the
+// newest by more than the kept span are dropped, so a device left connected
+// for days stays bounded.
 class MeasurementLog {
 public:
     static constexpr qint64 kKeepMs = 9LL * 3600 * 1000;  // a working day and then some

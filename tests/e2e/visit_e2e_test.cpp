@@ -7,15 +7,21 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTreeWidget>
 
 #include "device/sysstat_tab.h"
+#include "protocol/protocol_form.h"
 #include "support/app_rig.h"
 #include "support/pdf_text.h"
 #include "visits/archive_window.h"
 #include "visits/finish_visit.h"
+#include "visits/visit_file.h"
 
 namespace {
 
@@ -138,4 +144,169 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     rig.dialogs.files = {QString()};
     rig.find<QAction>("men_archiv")->trigger();
     EXPECT_EQ(rig.dialogs.dialog_dirs.last(), QDir::cleanPath(rig.app_dir));
+}
+
+// Two devices, an opened file, a cut status read and a device that stops
+// answering: every finish ends in a true record of the device it names, or
+// in a question.
+TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
+    AppRig rig(QLocale(QLocale::German, QLocale::Germany));
+    rig.device.state().set_serial_number("QV5A1001");
+    rig.device.state().fill_status_blocks(10);
+    ASSERT_TRUE(rig.start_connected());
+    App& app = *rig.app;
+    QAction* finish = rig.find<QAction>("men_besuch");
+    const QString archive = rig.app_dir + "archiv";
+    QSignalSpy progress(app.visit(), &FinishVisit::progress);
+    const auto visits = [&](const QString& sn) {
+        return QDir(archive + "/" + sn).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    };
+    const auto path_of = [&](const QString& sn, int n) {
+        return archive + "/" + sn + "/" + visits(sn).value(n);
+    };
+    const auto record_of = [&](const QString& sn, int n) {
+        VisitRecord record;
+        EXPECT_TRUE(load_visit_record(path_of(sn, n), record)) << sn.toStdString() << n;
+        return record;
+    };
+    const auto unplug = [&](bool out) {
+        rig.device.faults().unplugged = out;
+        return QTest::qWaitFor([&] { return app.link.geraet.verbunden != out; }, 15000);
+    };
+    auto* remarks = rig.find<QPlainTextEdit>("t_bemerkungen");
+
+    // Device A: filled in, saved, finished. The status memory is read with
+    // the block counted on screen, the files' sums and the page's mean O2 kept.
+    app.window()->tab1()->setCurrentIndex(1);
+    rig.find<QLineEdit>("t_patient")->setText("Patient A");
+    rig.find<QLineEdit>("t_pruefer")->setText("Anna");
+    rig.find<QCheckBox>("ck_stk")->setChecked(true);
+    rig.dialogs.files = {rig.app_dir + "a.txt", archive};
+    rig.find<QPushButton>("cmd_save")->click();
+    rig.dialogs.answers = {false};
+    finish->trigger();
+    ASSERT_EQ(visits("QV5A1001").size(), 1);
+    const VisitRecord a = record_of("QV5A1001", 0);
+    EXPECT_EQ(a.serial, "QV5A1001");
+    EXPECT_EQ(a.status_read, StatusReadEnd::complete);
+    EXPECT_EQ(a.status_blocks, 10);
+    EXPECT_TRUE(a.device_reachable && !a.incomplete && a.serial_changes.isEmpty());
+    for (const char* file :
+         {"protocol.txt", "protocol.pdf", "status.txt", "communication.txt", "measurements.csv"})
+        EXPECT_EQ(a.sha256.value(file), file_sha256(path_of("QV5A1001", 0) + "/" + file)) << file;
+    ASSERT_TRUE(a.protocol_mean_o2.has_value());
+    EXPECT_TRUE(pdf_text(path_of("QV5A1001", 0) + "/protocol.pdf")
+                    .contains(QRegularExpression("MW O2-Konz\\.\\s+" +
+                                                 QLocale().toString(*a.protocol_mean_o2, 'f', 1))));
+    QStringList shown;
+    for (const QList<QVariant>& step : progress) shown << step[0].toString();
+    EXPECT_TRUE(shown.contains(QString::fromUtf8(
+        "Besuch abschließen: Statusspeicher, Block 1 von bis zu 32 wird gelesen …")));
+    EXPECT_TRUE(
+        shown.contains(QString::fromUtf8("Besuch abschließen: die Dateien werden geschrieben …")));
+
+    // The same protocol again: asked, naming the first finish; No keeps one visit.
+    rig.dialogs.answers = {false};
+    finish->trigger();
+    EXPECT_TRUE(rig.dialogs.questions.last().contains(a.finished.toString("HH:mm:ss")));
+    EXPECT_EQ(visits("QV5A1001").size(), 1);
+
+    // A -> AX -> A: the rows measured before the corrections stay, the visit
+    // names both writes.
+    QTest::qWait(600);
+    ASSERT_FALSE(app.visit()->measurements().rows().empty());
+    const qint64 first_row = app.visit()->measurements().rows().front().epoch_ms;
+    for (const QString sn : {"QV5AX01", "QV5A1001"}) {
+        rig.find<QLineEdit>("t_sn")->setText(sn);
+        rig.find<QPushButton>("cmd_setsn")->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app.link.geraet.sn.trimmed() == sn; }, 4000));
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(app.visit()->measurements().rows().front().epoch_ms, first_row);
+    remarks->setPlainText("Seriennummer korrigiert");
+    rig.dialogs.answers = {false};
+    finish->trigger();
+    ASSERT_EQ(visits("QV5A1001").size(), 2);
+    const VisitRecord corrected = record_of("QV5A1001", 1);
+    ASSERT_EQ(corrected.serial_changes.size(), 2);
+    EXPECT_EQ(corrected.serial_changes[0].from + ">" + corrected.serial_changes[0].to,
+              "QV5A1001>QV5AX01");
+    EXPECT_EQ(corrected.serial_changes[1].from + ">" + corrected.serial_changes[1].to,
+              "QV5AX01>QV5A1001");
+    EXPECT_TRUE(bytes_of(path_of("QV5A1001", 1) + "/measurements.csv")
+                    .contains(QDateTime::fromMSecsSinceEpoch(first_row)
+                                  .toString("yyyy-MM-ddTHH:mm:ss")
+                                  .toLatin1()));
+
+    // Device B replaces A, whose protocol has an unsaved remark: asked first.
+    // Cancel keeps A's protocol, which the finish refuses, naming both.
+    remarks->setPlainText("ungespeichert");
+    ASSERT_TRUE(unplug(true));
+    EXPECT_TRUE(finish->isEnabled());
+    rig.device.state().set_serial_number("QV5B2002");
+    ASSERT_TRUE(rig.device.state().set_hours_text("004561"));
+    rig.device.faults().refuse_slot = 3;
+    rig.dialogs.save_answers = {SaveAnswer::cancel};
+    const int asked = rig.dialogs.questions.size();
+    ASSERT_TRUE(unplug(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.dialogs.questions.size() > asked; }, 3000));
+    EXPECT_TRUE(rig.dialogs.questions.last().contains("QV5A1001"));
+    EXPECT_TRUE(rig.dialogs.questions.last().contains("QV5B2002"));
+    rig.dialogs.messages.clear();
+    finish->trigger();
+    ASSERT_EQ(rig.dialogs.messages.size(), 1);
+    EXPECT_TRUE(rig.dialogs.messages[0].contains("QV5A1001") &&
+                rig.dialogs.messages[0].contains("QV5B2002"));
+
+    // "Neu" (Discard): B's own empty protocol. Nothing to record and a read
+    // cut at block 3 are both asked about; going back writes nothing.
+    rig.dialogs.save_answers = {SaveAnswer::discard};
+    rig.find<QPushButton>("cmd_new")->click();
+    rig.dialogs.answers = {true, false};
+    finish->trigger();
+    EXPECT_TRUE(rig.dialogs.questions.last().contains("Block 3"));
+    EXPECT_TRUE(visits("QV5B2002").isEmpty());
+    rig.dialogs.answers = {true, true, false};
+    finish->trigger();
+    ASSERT_EQ(visits("QV5B2002").size(), 1);
+    const QByteArray b_protocol = bytes_of(path_of("QV5B2002", 0) + "/protocol.txt");
+    EXPECT_TRUE(b_protocol.contains("SN|QV5B2002"));
+    EXPECT_FALSE(b_protocol.contains("Patient A") || b_protocol.contains("Anna"));
+    const VisitRecord cut = record_of("QV5B2002", 0);
+    EXPECT_EQ(cut.status_read, StatusReadEnd::cut_short);
+    EXPECT_EQ(cut.status_cut_at, 3);
+    EXPECT_EQ(cut.status_blocks, 2);
+    EXPECT_TRUE(cut.incomplete && cut.device_reachable);
+
+    // A's file opened while B is connected is a viewing copy: never archived,
+    // and the finish offers B's new protocol.
+    rig.dialogs.files = {rig.app_dir + "a.txt"};
+    rig.find<QPushButton>("cmd_open")->click();
+    ASSERT_TRUE(app.protocol_form()->viewing());
+    rig.dialogs.answers = {true};
+    finish->trigger();
+    EXPECT_TRUE(rig.dialogs.questions.last().contains("QV5A1001"));
+    EXPECT_FALSE(app.protocol_form()->viewing());
+    EXPECT_EQ(app.pruefprotokoll.geraetedaten.sn.trimmed(), "QV5B2002");
+    EXPECT_EQ(visits("QV5A1001").size() + visits("QV5B2002").size(), 3);
+
+    // B stops answering during the check: its visit is still finished, with
+    // the table read before, marked in the folder and in the archive list.
+    rig.find<QLineEdit>("t_pruefer")->setText("Bernd");
+    rig.find<QCheckBox>("ck_stk")->setChecked(true);
+    ASSERT_TRUE(unplug(true));
+    rig.dialogs.answers = {true, false};
+    finish->trigger();
+    ASSERT_EQ(visits("QV5B2002").size(), 2);
+    EXPECT_TRUE(bytes_of(path_of("QV5B2002", 1) + "/protocol.txt").contains("t_Pruefer|Bernd"));
+    const VisitRecord dead = record_of("QV5B2002", 1);
+    EXPECT_TRUE(!dead.device_reachable && dead.incomplete);
+    EXPECT_EQ(dead.status_read, StatusReadEnd::cut_short);
+    rig.find<QAction>("men_archiv")->trigger();
+    app.archive_window()->findChild<QListWidget*>("lst_geraete")->setCurrentRow(1);
+    const QTreeWidget* rows = app.archive_window()->findChild<QTreeWidget*>("lst_besuche");
+    ASSERT_EQ(rows->topLevelItemCount(), 2);
+    EXPECT_TRUE(rows->topLevelItem(0)->text(0).endsWith("(Gerät beim Abschluss nicht erreichbar)"));
+    EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith(QString::fromUtf8("(unvollständig)")));
+    EXPECT_TRUE(rig.dialogs.messages.size() == 1) << rig.dialogs.messages.join("\n").toStdString();
 }

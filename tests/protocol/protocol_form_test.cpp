@@ -340,7 +340,8 @@ TEST_F(ProtocolFormTest, AnOpenedProtocolIsShownForViewingOnly) {
     EXPECT_TRUE(control<QPlainTextEdit>("t_bemerkungen")->isReadOnly());
     EXPECT_FALSE(control<QCheckBox>("ck_stk")->isEnabled());
     EXPECT_FALSE(form.controls().cmd_save->isEnabled());
-    for (QWidget* button : {form.controls().cmd_new, form.controls().cmd_open, form.controls().cmd_print})
+    for (QWidget* button :
+         {form.controls().cmd_new, form.controls().cmd_open, form.controls().cmd_print})
         EXPECT_TRUE(button->isEnabled() && button->isVisibleTo(frame));
     EXPECT_FALSE(record.geaendert);
     QTest::mouseClick(form.controls().cmd_new, Qt::LeftButton);
