@@ -55,6 +55,9 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     rig.app->window()->tab1()->setCurrentIndex(1);
     rig.find<QLineEdit>("t_pruefer")->setText(QString::fromUtf8("Jörg Meier"));
     rig.find<QCheckBox>("ck_stk")->setChecked(true);
+    // The mean O2 moves after the protocol was started: the page keeps the
+    // protocol's value, the last measurement row another.
+    rig.device.state().live.o2_percent = 90.0;
     QTest::qWait(1500);  // a few status replies
 
     // No archive folder yet: it is asked for first. The status memory was not
@@ -128,7 +131,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
     EXPECT_TRUE(rule >= 1 && rule <= 2) << rule;
     rig.printers.choices = {PrinterSetup{QString(), rig.app_dir + "archiv.pdf", 1}};
     window->findChild<QPushButton*>("cmd_print")->click();
-    // The reprint is the page of protocol.pdf, value for value.
+    // The reprint is the page of protocol.pdf, value for value, not the last
+    // row's mean O2.
+    EXPECT_TRUE(printed.contains(QRegularExpression("MW O2-Konz\\.\\s+93,0")));
+    EXPECT_EQ(rows[rows.size() - 2].split(',')[3], "90.0");
     EXPECT_EQ(pdf_text(rig.app_dir + "archiv.pdf").toStdString(), printed.toStdString());
     // A visit from before the visit's own file, without its measurements:
     // its mean O2 is unknown, not 0.
