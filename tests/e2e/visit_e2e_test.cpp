@@ -165,40 +165,38 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
     const QString archive = rig.app_dir + "archiv/";
     QSignalSpy progress(app.visit(), &FinishVisit::progress);
     const auto path = [&](const QString& sn, int n) {
-        return archive + sn + "/" +
-               QDir(archive + sn)
-                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)
-                   .value(n) +
-               "/";
+        const QStringList visits = QDir(archive + sn).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        return archive + sn + "/" + visits.value(n, "none") + "/";
     };
+    // What a visit's own file says, and whether its sums are those of its files.
     const auto summary = [&](const QString& sn, int n) {
         VisitRecord r;
         if (!load_visit_record(path(sn, n), r)) return QString("none");
-        const char* const ends[] = {"complete", "empty", "cut_short", "not_read"};
-        QString text = QString("%1 %2 %3/%4 ")
-                           .arg(r.serial, ends[int(r.status_read)])
-                           .arg(r.status_blocks)
-                           .arg(r.status_cut_at);
-        text += r.device_reachable ? "reachable" : "unreachable";
+        QString text = r.serial + " " +
+                       QStringList{"complete", "empty", "cut", "not_read"}[int(r.status_read)];
+        text += QString(" %1/%2 ").arg(r.status_blocks).arg(r.status_cut_at) +
+                (r.device_reachable ? "reachable" : "unreachable");
         for (const SerialChange& change : r.serial_changes)
             text += " " + change.from + ">" + change.to;
+        for (const QString& file : QDir(path(sn, n)).entryList(QDir::Files))
+            if (file != "visit.json" && r.sha256.value(file) != file_sha256(path(sn, n) + file))
+                text += " bad sum";
         return text + (r.incomplete ? " incomplete" : "");
     };
     const auto plug = [&](bool in) {
         rig.device.faults().unplugged = !in;
         return QTest::qWaitFor([&] { return app.link.geraet.verbunden == in; }, 15000);
     };
-    const auto fill_in = [&](const char* pruefer) {
+    const auto fill_in = [&](const char* pruefer, const QString& remark) {
         rig.find<QLineEdit>("t_pruefer")->setText(pruefer);
         rig.find<QCheckBox>("ck_stk")->setChecked(true);
+        rig.find<QPlainTextEdit>("t_bemerkungen")->setPlainText(remark);
     };
-    auto* remarks = rig.find<QPlainTextEdit>("t_bemerkungen");
 
-    // Device A: saved and finished, with the block counted on screen; the
-    // sums and the page's mean O2 kept. Again unchanged: asked, naming the first.
+    // Device A, saved and finished with the blocks counted on screen; the
+    // same again is asked about, naming the first finish.
     app.window()->tab1()->setCurrentIndex(1);
-    rig.find<QLineEdit>("t_patient")->setText("Patient A");
-    fill_in("Anna");
+    fill_in("Anna", "");
     rig.dialogs.files = {rig.app_dir + "a.txt", archive};
     rig.find<QPushButton>("cmd_save")->click();
     rig.dialogs.answers = {false, false};
@@ -207,37 +205,25 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
     VisitRecord a;
     ASSERT_TRUE(load_visit_record(path("QV5A1001", 0), a));
     EXPECT_TRUE(rig.dialogs.questions.last().contains(a.finished.toString("HH:mm:ss")));
-    EXPECT_EQ(a.sha256.size(), 5);
-    for (const QString& file : a.sha256.keys())
-        EXPECT_EQ(a.sha256[file], file_sha256(path("QV5A1001", 0) + file)) << file.toStdString();
-    EXPECT_TRUE(
-        pdf_text(path("QV5A1001", 0) + "protocol.pdf")
-            .contains(QRegularExpression(
-                "MW O2-Konz\\.\\s+" + QLocale().toString(a.protocol_mean_o2.value_or(0), 'f', 1))));
-    QStringList shown;
-    for (const QList<QVariant>& step : progress) shown << step[0].toString();
-    EXPECT_TRUE(shown.contains(QString::fromUtf8(
-        "Besuch abschließen: Statusspeicher, Block 1 von bis zu 32 wird gelesen …")));
-    EXPECT_TRUE(
-        shown.contains(QString::fromUtf8("Besuch abschließen: die Dateien werden geschrieben …")));
+    EXPECT_TRUE(progress.first()[0].toString().contains("Block 1 von bis zu 32"));
+    EXPECT_TRUE(progress.last()[0].toString().contains("Dateien werden geschrieben"));
 
     // A -> AX -> A: the rows measured before the corrections stay.
     QTest::qWait(600);
-    ASSERT_FALSE(app.visit()->measurements().rows().empty());
-    const qint64 first_row = app.visit()->measurements().rows().front().epoch_ms;
+    const qint64 first_row = app.visit()->measurements().rows().at(0).epoch_ms;
     for (const QString sn : {"QV5AX01", "QV5A1001"}) {
         rig.find<QLineEdit>("t_sn")->setText(sn);
         rig.find<QPushButton>("cmd_setsn")->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return app.link.geraet.sn.trimmed() == sn; }, 4000));
     }
-    EXPECT_EQ(app.visit()->measurements().rows().front().epoch_ms, first_row);
-    remarks->setPlainText("Seriennummer korrigiert");
+    EXPECT_EQ(app.visit()->measurements().rows().at(0).epoch_ms, first_row);
+    fill_in("Anna", "korrigiert");
     rig.dialogs.answers = {false};
     finish->trigger();
 
     // Device B replaces A, whose protocol has an unsaved remark: asked first.
     // Cancel keeps A's protocol, which the finish refuses, naming both.
-    remarks->setPlainText("ungespeichert");
+    fill_in("Anna", "ungespeichert");
     ASSERT_TRUE(plug(false));
     EXPECT_TRUE(finish->isEnabled());
     rig.device.state().set_serial_number("QV5B2002");
@@ -247,8 +233,8 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.dialogs.save_answers.empty(); }, 3000));
     EXPECT_TRUE(rig.dialogs.questions.last().contains("QV5A1001 hat ungespeicherte"));
     finish->trigger();
-    ASSERT_EQ(rig.dialogs.messages.size(), 1);
-    EXPECT_TRUE(rig.dialogs.messages[0].contains("QV5A1001, verbunden ist das Gerät QV5B2002"));
+    EXPECT_TRUE(rig.dialogs.messages.value(0).startsWith(
+        "Das Protokoll gehört zum Gerät QV5A1001, verbunden ist das Gerät QV5B2002"));
 
     // "Neu" (Discard): B's own empty protocol. Nothing to record and a read
     // cut at block 3 are asked about; going back writes nothing, then on.
@@ -258,14 +244,12 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
     finish->trigger();
     EXPECT_TRUE(rig.dialogs.questions.last().contains("endete bei Block 3"));
     finish->trigger();
-    const QByteArray b_protocol = bytes_of(path("QV5B2002", 0) + "protocol.txt");
-    EXPECT_TRUE(b_protocol.contains("SN|QV5B2002") && !b_protocol.contains("Anna"));
+    EXPECT_FALSE(bytes_of(path("QV5B2002", 0) + "protocol.txt").contains("Anna"));
 
     // A's file opened while B is connected is a viewing copy, never archived:
     // the finish offers B's new protocol instead.
     rig.dialogs.files = {rig.app_dir + "a.txt"};
     rig.find<QPushButton>("cmd_open")->click();
-    ASSERT_TRUE(app.protocol_form()->viewing());
     rig.dialogs.answers = {true};
     finish->trigger();
     EXPECT_TRUE(rig.dialogs.questions.last().contains("(Gerät QV5A1001) ist eine Ansicht"));
@@ -273,22 +257,25 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
 
     // B stops answering during the check: still finished, with the table
     // read before, marked in its folder and in the archive list.
-    fill_in("Bernd");
+    fill_in("Bernd", "");
     ASSERT_TRUE(plug(false));
     rig.dialogs.answers = {true, false};
     finish->trigger();
-    EXPECT_TRUE(bytes_of(path("QV5B2002", 1) + "protocol.txt").contains("t_Pruefer|Bernd"));
-    EXPECT_EQ(summary("QV5A1001", 0), "QV5A1001 complete 10/0 reachable");
-    EXPECT_EQ(summary("QV5A1001", 1),
-              "QV5A1001 complete 10/0 reachable QV5A1001>QV5AX01 QV5AX01>QV5A1001");
-    EXPECT_EQ(summary("QV5B2002", 0), "QV5B2002 cut_short 2/3 reachable incomplete");
-    EXPECT_EQ(summary("QV5B2002", 1), "QV5B2002 cut_short 2/3 unreachable incomplete");
-    EXPECT_EQ(summary("QV5B2002", 2), "none");  // nothing else was archived
-    EXPECT_EQ(summary("QV5A1001", 2), "none");
+    EXPECT_TRUE(bytes_of(path("QV5B2002", 1) + "protocol.txt").contains("SN|QV5B2002"));
+    const QStringList expected = {
+        "QV5A1001 complete 10/0 reachable",
+        "QV5A1001 complete 10/0 reachable QV5A1001>QV5AX01 QV5AX01>QV5A1001",
+        "none",
+        "QV5B2002 cut 2/3 reachable incomplete",
+        "QV5B2002 cut 2/3 unreachable incomplete",
+        "none"};
+    EXPECT_EQ(QStringList({summary("QV5A1001", 0), summary("QV5A1001", 1), summary("QV5A1001", 2),
+                           summary("QV5B2002", 0), summary("QV5B2002", 1), summary("QV5B2002", 2)}),
+              expected);
     rig.find<QAction>("men_archiv")->trigger();
     app.archive_window()->findChild<QListWidget*>("lst_geraete")->setCurrentRow(1);
     const QTreeWidget* rows = app.archive_window()->findChild<QTreeWidget*>("lst_besuche");
     EXPECT_TRUE(rows->topLevelItem(0)->text(0).endsWith("(Gerät beim Abschluss nicht erreichbar)"));
-    EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith(QString::fromUtf8("(unvollständig)")));
+    EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith("(unvollständig)"));
     EXPECT_EQ(rig.dialogs.messages.size(), 1) << rig.dialogs.messages.join("\n").toStdString();
 }
