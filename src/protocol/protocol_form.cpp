@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -107,14 +108,21 @@ void ProtocolForm::init_protocol(const Geraetedaten& source, bool clear) {
 
 void ProtocolForm::set_viewing(bool on) {
     viewing_ = on;
+    // Read-only boxes look like the stamp boxes: filled with the window's colour.
+    const QPalette editable = c_.frm_protokoll->palette();
+    QPalette fixed = editable;
+    fixed.setColor(QPalette::Base, fixed.color(QPalette::Window));
     for (int i = 1; i <= kFeldCount; ++i) {
         QWidget* control = c_.feld[size_t(i)];
+        const bool read_only = on || i == kDatum || i == kUhrzeit;
         if (auto* line = qobject_cast<QLineEdit*>(control))
-            line->setReadOnly(on || i == kDatum || i == kUhrzeit);
+            line->setReadOnly(read_only);
         else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
-            plain->setReadOnly(on);
+            plain->setReadOnly(read_only);
         else
             control->setEnabled(!on);
+        if (qobject_cast<QCheckBox*>(control) == nullptr)
+            control->setPalette(read_only ? fixed : editable);
     }
     c_.cmd_save->setEnabled(!on);
 }
