@@ -106,13 +106,12 @@ void FinishVisit::status_memory_read(ReplyDispatcher::SysstatEnd end) {
 void FinishVisit::link_was_reset() {
     status_fresh_ = false;
     identified_ = false;
-    if (!pass_running_) return;
-    // The pass ends with the blocks read before the link went.
+    // A pass the link cut ends with the blocks read before it went; that is
+    // the table now, also when the pass had not yet counted a block.
+    const int blocks = std::max(0, int(p_.geraet.sysstat.size()) - 1);
+    if (!pass_running_ && !(status_.known && status_.blocks != blocks)) return;
     pass_running_ = false;
-    status_.known = true;
-    status_.blocks = std::max(0, int(p_.geraet.sysstat.size()) - 1);
-    status_.cut_at = status_.blocks + 1;
-    status_.end = StatusReadEnd::cut_short;
+    status_ = {true, StatusReadEnd::cut_short, blocks, blocks + 1};
 }
 
 void FinishVisit::serial_written(const QString& from, const QString& to) {
@@ -140,6 +139,7 @@ void FinishVisit::read_status_memory() {
     // A read cut short is read again: the device may answer now.
     if (status_fresh_ && status_.end != StatusReadEnd::cut_short) return;
     emit progress(p_.texts.lang_text(kReadingBlock).arg(1).arg(kSysstatBlocks), 0, kSysstatBlocks);
+    pass_running_ = p_.geraet.verbunden;
     p_.sysstat.cmd_sysstatread_click();
     // The pass ends with the table or with a link reset.
     while (p_.sysstat.pass_running()) p_.waiter.wait_ms(20);
