@@ -40,6 +40,7 @@ public:
     void set_window_parts(const QWidget* protocol_frame) { protocol_frame_ = protocol_frame; }
 
     const DeviceControls& controls() const { return c_; }
+    HoursSerial& hours_serial() { return hours_serial_; }
     ChartBox* chart() const { return c_.Chart; }
     // A timing list is locked except while the technician edits it.
     bool timing_locked(int n) const { return timing_.timing_locked(n); }

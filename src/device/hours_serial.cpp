@@ -131,6 +131,7 @@ void HoursSerial::cmd_setsn_click() {
     const bool yes =
         dialogs_.ask_yes_no(texts_.lang_text(kConfirmSerial).arg(geraet_.sn.trimmed(), text));
     if (!yes || !geraet_.verbunden) return leave_writing_button(c_.t_sn);
+    emit serial_written(geraet_.sn, text);
     geraet_.sn = text;
     frames_.enqueue(req_set_sn(text));
     // Hidden before the wait: the focus cannot pass from it to "=>0".

@@ -32,6 +32,11 @@ public:
     void t_sn_focus_lost();
     void cmd_setsn_click();
 
+signals:
+    // The technician writes `to` as the serial number of the device now
+    // known as `from`: the same device under a corrected number.
+    void serial_written(const QString& from, const QString& to);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

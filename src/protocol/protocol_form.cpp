@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -83,7 +84,7 @@ void ProtocolForm::wire() {
     connect(c_.cmd_save, &QPushButton::clicked, this, &ProtocolForm::save_protocol);
     connect(c_.cmd_open, &QPushButton::clicked, this, &ProtocolForm::open_protocol);
     connect(c_.cmd_print, &QPushButton::clicked, this, &ProtocolForm::print_requested);
-    connect(c_.cmd_new, &QPushButton::clicked, this, &ProtocolForm::start_new_protocol);
+    connect(c_.cmd_new, &QPushButton::clicked, this, [this] { start_new_protocol(); });
 }
 
 // Every change counts, the program's own ones too; showing a record clears
@@ -98,11 +99,43 @@ void ProtocolForm::enable_protocol(bool on) {
 }
 
 void ProtocolForm::init_protocol(const Geraetedaten& source, bool clear) {
+    set_viewing(false);
+    // Without a device the form keeps showing the entries of the one it was
+    // started for.
+    if (source.verbunden) started_for_ = source.sn.trimmed();
     enable_protocol(init_protocol_record(p_.record, source, clear, p_.files.clock.monotonic_ms()));
     if (clear) hints_->forget();
 }
 
+void ProtocolForm::set_viewing(bool on) {
+    viewing_ = on;
+    // Read-only boxes look like the stamp boxes: filled with the window's colour.
+    const QPalette editable = c_.frm_protokoll->palette();
+    QPalette fixed = editable;
+    fixed.setColor(QPalette::Base, fixed.color(QPalette::Window));
+    for (int i = 1; i <= kFeldCount; ++i) {
+        QWidget* control = c_.feld[size_t(i)];
+        const bool read_only = on || i == kDatum || i == kUhrzeit;
+        if (auto* line = qobject_cast<QLineEdit*>(control))
+            line->setReadOnly(read_only);
+        else if (auto* plain = qobject_cast<QPlainTextEdit*>(control))
+            plain->setReadOnly(read_only);
+        else
+            control->setEnabled(!on);
+        if (qobject_cast<QCheckBox*>(control) == nullptr)
+            control->setPalette(read_only ? fixed : editable);
+    }
+    c_.cmd_save->setEnabled(!on);
+}
+
+void ProtocolForm::take_device_again() {
+    form_to_record();
+    init_protocol(p_.geraet, false);
+    record_to_form();
+}
+
 void ProtocolForm::reset_protocol() {
+    started_for_.clear();
     p_.record.geraetedaten.verbunden = false;
     init_protocol(p_.record.geraetedaten, true);
     record_to_form();
@@ -143,10 +176,11 @@ void ProtocolForm::form_to_record() {
     }
 }
 
-bool ProtocolForm::checksaved() {
+bool ProtocolForm::checksaved(const QString& question) {
     discarded_ = false;
     if (!p_.record.geaendert) return true;
-    switch (p_.files.dialogs.ask_save_discard(p_.files.texts.lang_text(3))) {
+    switch (p_.files.dialogs.ask_save_discard(question.isEmpty() ? p_.files.texts.lang_text(3)
+                                                                 : question)) {
         case SaveAnswer::save:
             // A cancelled or failed save goes back to the form.
             return save_protocol();
@@ -166,13 +200,14 @@ void ProtocolForm::tab_clicked(int index) {
     if (index == 1 && !p_.record.geaendert) new_protocol();
 }
 
-bool ProtocolForm::start_new_protocol() {
-    if (!checksaved()) return false;
+bool ProtocolForm::start_new_protocol(const QString& question) {
+    if (!checksaved(question)) return false;
     new_protocol();
     return true;
 }
 
 void ProtocolForm::new_protocol() {
+    if (!p_.geraet.verbunden) started_for_.clear();
     init_protocol(p_.geraet, true);
     stamp_date_time();
     record_to_form();
@@ -180,7 +215,7 @@ void ProtocolForm::new_protocol() {
 }
 
 void ProtocolForm::device_reopened() {
-    if (p_.record.geaendert) return;
+    if (p_.record.geaendert || viewing_) return;
     init_protocol(p_.geraet, true);
 }
 
@@ -214,7 +249,14 @@ bool ProtocolForm::open_protocol() {
         [this] { record_to_form(); });
     // Changes thrown away for a file that never came are still on the form.
     if (!reset && discarded_) p_.record.geaendert = true;
-    if (!path.isEmpty()) file_path_ = path;
+    if (!path.isEmpty()) {
+        file_path_ = path;
+        // A file is evidence of its own visit: shown to be looked at and
+        // printed, never edited into the protocol of this one.
+        started_for_ = p_.record.geraetedaten.sn.trimmed();
+        c_.frm_protokoll->setEnabled(true);
+        set_viewing(true);
+    }
     return !path.isEmpty();
 }
 

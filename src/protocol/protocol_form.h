@@ -38,22 +38,34 @@ public:
     void record_to_form();
     void form_to_record();
     // With unsaved changes: Save saves, Discard throws them away, Cancel keeps
-    // them. True when the caller may go on (saved, discarded, or nothing to
-    // ask); false after Cancel or a save that was cancelled or failed.
-    bool checksaved();
+    // them (`question` in place of the usual one). True when the caller may
+    // go on (saved, discarded, or nothing to ask); false after Cancel or a
+    // save that was cancelled or failed.
+    bool checksaved(const QString& question = QString());
 
     // A tab of the main window was chosen by the technician: the protocol tab
     // starts a new protocol unless the current one has unsaved changes.
     void tab_clicked(int index);
     // "Neu": after the question, a new protocol of the connected device.
-    bool start_new_protocol();
+    bool start_new_protocol(const QString& question = QString());
+    // The serial number of the device the protocol was started for, or of
+    // the opened file; "" while it was started without a device.
+    const QString& started_for() const { return started_for_; }
+    // An opened file is shown for viewing: its boxes are read-only, and
+    // "Neu", "Öffnen" and "Drucken" stay usable.
+    bool viewing() const { return viewing_; }
+    // The protocol's device is connected again after the link reset emptied
+    // the protocol's copy of its data: the entries on the form stay, the copy
+    // is taken afresh.
+    void take_device_again();
     // The file the protocol was last saved to or opened from; "" for a new one.
     const QString& file_path() const { return file_path_; }
     // The PDF file a print offers: the protocol's own folder and name, or for
     // a new protocol the name a save would propose, in INITDIR.
     QString pdf_proposal() const;
     // The poll cycle found the device again. A protocol with unsaved changes
-    // stays as it is, with its own device data; otherwise a fresh one starts.
+    // or an opened file stays as it is, with its own device data; otherwise a
+    // fresh one starts.
     void device_reopened();
 
     bool save_protocol();
@@ -67,10 +79,13 @@ private:
     void changed();
     void draw_geraetedaten();
     void new_protocol();
+    void set_viewing(bool on);
 
     Parts p_;
     ProtocolControls c_;
     BoxHints* hints_ = nullptr;  // the hint line under the form; owned as a child
     bool discarded_ = false;     // the last question's answer was Discard
     QString file_path_;
+    QString started_for_;
+    bool viewing_ = false;
 };

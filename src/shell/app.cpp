@@ -158,7 +158,8 @@ bool App::startup() {
     // A running update is asked about first; then unsaved protocol entries,
     // while the device is still open. Cancel keeps the window.
     window_->set_close_guard([this] {
-        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate))) return false;
+        if (firmware_->running() && !deps_.dialogs.ask_yes_no(texts.lang_text(kQuitUpdate)))
+            return false;
         return protocol_form_->checksaved();
     });
     QObject::connect(window_.get(), &MainWindow::close_requested, &link.poll, [this] {
@@ -204,9 +205,9 @@ void App::build_protocol_form() {
     QObject::connect(&link.poll, &PollCycle::reopened, protocol_form_,
                      &ProtocolForm::device_reopened);
     QObject::connect(protocol_form_, &ProtocolForm::print_requested, protocol_form_, [this] {
-        print_protocol({print_engine, printer_choice, deps_.dialogs, texts, window_captions()},
-                       pruefprotokoll, [this] { protocol_form_->form_to_record(); },
-                       protocol_form_->pdf_proposal());
+        print_protocol(
+            {print_engine, printer_choice, deps_.dialogs, texts, window_captions()}, pruefprotokoll,
+            [this] { protocol_form_->form_to_record(); }, protocol_form_->pdf_proposal());
     });
 }
 
@@ -236,18 +237,39 @@ std::function<void(const QString&)> App::folder_opener() {
 // "Besuch abschließen" records the live values all along and takes the
 // tabs' writers when the technician finishes; "Archiv" needs no device.
 void App::add_visit_record() {
+    const ProgramVersion version = program_version();
     visit_ = std::make_unique<FinishVisit>(FinishVisit::Parts{
         link.geraet, pruefprotokoll, *protocol_form_, *sysstat_tab_, link.comm_log, settings,
         deps_.dialogs, texts, deps_.clock, deps_.waiter, print_engine, window_captions(),
-        settings_saver(), folder_opener()});
+        settings_saver(), folder_opener(),
+        QStringLiteral("%1.%2.%3").arg(version.major).arg(version.minor).arg(version.revision)});
     FinishVisit* visit = visit_.get();
     QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, visit,
                      &FinishVisit::status_received);
+    QObject::connect(&link.dispatcher, &ReplyDispatcher::sysstat_progress, visit,
+                     &FinishVisit::status_progress);
     QObject::connect(&link.dispatcher, &ReplyDispatcher::sysstat_complete, visit,
                      &FinishVisit::status_memory_read);
     QObject::connect(&link.poll, &PollCycle::was_reset, visit, &FinishVisit::link_was_reset);
+    QObject::connect(&device_tab_->hours_serial(), &HoursSerial::serial_written, visit,
+                     &FinishVisit::serial_written);
+    // The finish shows what it does in the small information window.
+    InfoWindow* info = info_window_.get();
+    QObject::connect(visit, &FinishVisit::progress, info,
+                     [info](const QString& text, int done, int total) {
+                         if (!info->isVisible()) info->show_progress();
+                         info->set_text(text);
+                         info->set_progress(done, total);
+                     });
+    QObject::connect(visit, &FinishVisit::progress_ended, info, [info] {
+        if (info->isVisible()) info->close_window();
+    });
+    // A device that stopped answering keeps its visit: it is finished with
+    // what was recorded.
     QAction* men_besuch = window_->men_besuch();
-    const auto follow_link = [this, men_besuch] { men_besuch->setEnabled(link.geraet.verbunden); };
+    const auto follow_link = [this, men_besuch, visit] {
+        men_besuch->setEnabled(link.geraet.verbunden || visit->has_device());
+    };
     QObject::connect(&link.dispatcher, &ReplyDispatcher::status_record_received, men_besuch,
                      follow_link);
     QObject::connect(&link.poll, &PollCycle::was_reset, men_besuch, follow_link);
@@ -315,7 +337,8 @@ void App::reinit_connection() {
     window_->tab1()->setCurrentIndex(0);
     // Entries nobody decided about (after a firmware update) stay with their
     // own device data, as after a lost link.
-    if (!pruefprotokoll.geaendert) protocol_form_->init_protocol(link.geraet, true);
+    if (!pruefprotokoll.geaendert && !protocol_form_->viewing())
+        protocol_form_->init_protocol(link.geraet, true);
     link.poll.connect();
 }
 

@@ -146,6 +146,13 @@ void ArchiveWindow::device_chosen(int row) {
                                      : QFileInfo(visit.path).fileName();
             auto* item = new QTreeWidgetItem(visit_list_);
             item->setText(0, when);
+            // A visit finished without all its evidence says so on its row.
+            if (visit.record && visit.record->incomplete) {
+                item->setText(
+                    0, when + QLatin1String(" (") +
+                           p_.texts.lang_text(visit.record->device_reachable ? 6050 : 6051) + u')');
+                item->setForeground(0, Qt::red);
+            }
             if (!visit.readable) {
                 item->setText(1, p_.texts.lang_text(6027));
                 item->setForeground(1, Qt::red);
@@ -179,11 +186,13 @@ void ArchiveWindow::visit_chosen() {
     const ArchivedVisit* visit = chosen_visit();
     protocol_ = Pruefprotokoll();
     protocol_loaded_ = visit && visit->readable && load_visit_protocol(visit->path, protocol_);
-    // The protocol file has no line for the mean O2: the visit's value is the
-    // last one its measurements kept, when the visit was finished.
+    // The protocol file has no line for the mean O2: the visit's own file
+    // keeps the value its protocol.pdf shows. Visits from before it take the
+    // last one their measurements kept, when the visit was finished.
     if (protocol_loaded_)
         protocol_.geraetedaten.mwo2 =
-            read_last_mean_o2(visit->path).value_or(std::numeric_limits<double>::quiet_NaN());
+            (visit->record ? visit->record->protocol_mean_o2 : read_last_mean_o2(visit->path))
+                .value_or(std::numeric_limits<double>::quiet_NaN());
     print_->setEnabled(protocol_loaded_);
     open_folder_->setEnabled(visit != nullptr);
     draw_page();

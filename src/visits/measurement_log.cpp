@@ -7,7 +7,10 @@ void MeasurementLog::record(const Geraetedaten& geraet, qint64 epoch_ms) {
     // belong to the same device.
     const QString sn = geraet.sn.trimmed();
     if (!sn.isEmpty() && sn != serial_) {
-        if (!serial_.isEmpty()) rows_.clear();
+        if (!serial_.isEmpty() && !names_.contains(sn)) {
+            rows_.clear();
+            names_.clear();
+        }
         serial_ = sn;
     }
     MeasurementRow row;
@@ -24,6 +27,16 @@ void MeasurementLog::record(const Geraetedaten& geraet, qint64 epoch_ms) {
     row.phase = geraet.phase;
     rows_.push_back(row);
     while (rows_.front().epoch_ms < epoch_ms - kKeepMs) rows_.pop_front();
+}
+
+void MeasurementLog::serial_written(const QString& to) {
+    if (!serial_.isEmpty()) names_.append(serial_);
+    names_.append(to.trimmed());
+}
+
+bool MeasurementLog::is_same_device(const QString& sn) const {
+    const QString name = sn.trimmed();
+    return !name.isEmpty() && (name == serial_ || names_.contains(name));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <deque>
 
 struct Geraetedaten;
@@ -24,8 +25,10 @@ struct MeasurementRow {
 
 // The live values of one device since it was first connected in this run or
 // since its last finished visit. A link drop keeps them; a device with another
-// serial number starts afresh. Rows older than the newest by more than the
-// kept span are dropped, so a device left connected for days stays bounded.
+// serial number starts afresh, but not a serial number the technician wrote
+// to the same device: the rows belong to the connection. Rows older than the
+// newest by more than the kept span are dropped, so a device left connected
+// for days stays bounded.
 class MeasurementLog {
 public:
     static constexpr qint64 kKeepMs = 9LL * 3600 * 1000;  // a working day and then some
@@ -35,11 +38,18 @@ public:
     // The visit was finished: its rows are kept in its folder.
     void clear() { rows_.clear(); }
 
+    // The technician wrote `to` as the device's serial number: rows under
+    // either name stay, whichever the device answers with from now on.
+    void serial_written(const QString& to);
+    // `sn` names the device of the rows: its serial number, or one written to it.
+    bool is_same_device(const QString& sn) const;
+
     const QString& serial() const { return serial_; }
     const std::deque<MeasurementRow>& rows() const { return rows_; }
 
 private:
     QString serial_;
+    QStringList names_;  // every serial number written to the device of the rows
     std::deque<MeasurementRow> rows_;
 };
 

@@ -332,8 +332,15 @@ TEST_F(ProtocolFormTest, AnOpenedProtocolIsShownForViewingOnly) {
     EXPECT_EQ(text("t_Uhrzeit"), "08:09:10");
     EXPECT_EQ(control<QCheckBox>("ck_stk")->checkState(), Qt::Checked);
     EXPECT_TRUE(form.controls().p_geraetedaten->accessibleDescription().contains("QV5000077777"));
-    EXPECT_FALSE(frame->isEnabled());
+    // A viewing copy: nothing to edit or save, but "Neu", "Öffnen" and
+    // "Drucken" work; "Neu" starts an editable protocol.
+    const ProtocolControls& c = form.controls();
+    EXPECT_TRUE(c.t_patient->isReadOnly() && c.t_bemerkungen->isReadOnly());
+    EXPECT_FALSE(c.ck_stk->isEnabled() || c.cmd_save->isEnabled());
+    EXPECT_TRUE(c.cmd_open->isEnabled() && c.cmd_print->isEnabled() && c.cmd_new->isEnabled());
     EXPECT_FALSE(record.geaendert);
+    QTest::mouseClick(c.cmd_new, Qt::LeftButton);
+    EXPECT_FALSE(c.t_patient->isReadOnly() || !c.t_Datum->isReadOnly() || !c.ck_stk->isEnabled());
 
     // "Öffnen" over unsaved entries asks first; Cancel, or Discard and then a
     // cancelled dialog, leave them as they were, still unsaved.
