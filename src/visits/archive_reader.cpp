@@ -8,6 +8,7 @@
 
 #include "platform/text_file.h"
 #include "protocol/protocol_file.h"
+#include "visits/visit_check.h"
 #include "visits/visit_folder.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool has_every_key(const QStringList& lines) {
     return true;
 }
 
-ArchivedVisit read_visit(const QFileInfo& entry) {
+ArchivedVisit read_visit(const QFileInfo& entry, SumCache* cache, bool verify) {
     ArchivedVisit visit;
     visit.path = entry.absoluteFilePath();
     visit.when = visit_time_of(entry.fileName());
@@ -41,7 +42,23 @@ ArchivedVisit read_visit(const QFileInfo& entry) {
     visit.o2 = record.geraetedaten.o2;
     VisitRecord own;
     if (load_visit_record(visit.path, own)) visit.record = own;
+    if (verify) check_visit(visit, cache);
     return visit;
+}
+
+// The entries another program is not done with are no one's to list.
+QFileInfoList entries_of(const QString& folder, QDir::Filters filters) {
+    QFileInfoList entries = QDir(folder).entryInfoList(filters | QDir::NoDotAndDotDot, QDir::Name);
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const QFileInfo& entry) {
+                                     return is_transient_name(entry.fileName());
+                                 }),
+                  entries.end());
+    return entries;
+}
+
+bool is_visit_folder(const QFileInfo& entry) {
+    return entry.isDir() && visit_time_of(entry.fileName()).isValid();
 }
 
 }  // namespace
@@ -61,28 +78,33 @@ bool load_visit_protocol(const QString& visit_path, Pruefprotokoll& record) {
     return read_text_lines(file.filePath(), lines) && parse_visit_protocol(lines, record);
 }
 
-QVector<ArchivedDevice> list_archive(const QString& archive) {
-    QVector<ArchivedDevice> devices;
-    const QDir root(archive);
-    const QFileInfoList device_dirs =
-        root.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& device_dir : device_dirs) {
+ArchiveListing list_archive(const QString& archive, SumCache* cache, bool verify) {
+    ArchiveListing listing;
+    for (const QFileInfo& top : entries_of(archive, QDir::AllEntries | QDir::System)) {
+        const QFileInfoList entries =
+            top.isDir() ? entries_of(top.absoluteFilePath(), QDir::AllEntries | QDir::System)
+                        : QFileInfoList();
+        if (std::none_of(entries.begin(), entries.end(), is_visit_folder)) {
+            listing.foreign << top.fileName();
+            continue;
+        }
         ArchivedDevice device;
-        device.name = device_dir.fileName();
-        // Hidden entries are visits still being written.
-        const QFileInfoList entries = QDir(device_dir.absoluteFilePath())
-                                          .entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        for (const QFileInfo& entry : entries) device.visits.append(read_visit(entry));
-        // Newest first; unreadable names after the visits, by name.
+        device.name = top.fileName();
+        for (const QFileInfo& entry : entries) {
+            if (is_visit_folder(entry))
+                device.visits.append(read_visit(entry, cache, verify));
+            else
+                listing.foreign << device.name + u'/' + entry.fileName();
+        }
+        // Newest first; same time by name, "_2" before the first.
         std::sort(device.visits.begin(), device.visits.end(),
                   [](const ArchivedVisit& a, const ArchivedVisit& b) {
-                      if (a.when.isValid() != b.when.isValid()) return a.when.isValid();
                       if (a.when != b.when) return a.when > b.when;
                       return a.path > b.path;
                   });
-        devices.append(device);
+        listing.devices.append(device);
     }
-    return devices;
+    return listing;
 }
 
 std::optional<double> last_mean_o2(const QByteArray& tail) {

@@ -140,8 +140,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
         QRegularExpression("MW O2-Konz\\.\\s+unbekannt")));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
 
-    // The archive folder is gone: the folder dialog opens where it was.
+    // The archive folder is gone: the technician is told and, choosing
+    // another, the folder dialog opens where it was.
     ASSERT_TRUE(QDir(archive).removeRecursively());
+    rig.dialogs.choices = {1};
     rig.dialogs.files = {QString()};
     rig.find<QAction>("men_archiv")->trigger();
     EXPECT_EQ(rig.dialogs.dialog_dirs.last(), QDir::cleanPath(rig.app_dir));

@@ -33,13 +33,14 @@ QByteArray protocol_bytes(const QString& pruefer, const QString& o2_line) {
 
 }  // namespace
 
-TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
+TEST(ArchiveReader, ListsEveryVisitNewestFirstAndMarksWhatIsNoProtocol) {
     QTemporaryDir archive;
     const QString dev = archive.path() + "/QV5000012345/";
     struct Case {
         const char* entry;  // below the device folder; a trailing "/" is a folder without files
         QByteArray protocol;
-        bool readable;
+        bool readable;  // false: listed as unreadable; no entry: a foreign entry
+        bool listed = true;
     };
     const QByteArray good = protocol_bytes("Meier", "O2|93,5\r\n");
     const QByteArray no_sn = QByteArray(good).replace("SN|\r\n", "");
@@ -54,8 +55,8 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
         {"20261202_080004", QByteArray("\xff\xfe\x00\x01\x02|\x80", 7), false},
         {"20261202_080005", good + QByteArray(300 * 1024, 'x'), false},
         {"20261202_080006/", {}, false},  // a folder without protocol.txt
-        {"notes", good, false},           // a folder that is no visit
-        {"README.txt", {}, false},        // a file beside the visits
+        {"notes", good, false, false},     // a folder that is no visit
+        {"README.txt", {}, false, false},  // a file beside the visits
     };
     for (const Case& c : cases) {
         const QString entry = dev + c.entry;
@@ -69,19 +70,22 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
     put(dev + ".20261204_000000.writing/protocol.txt", good);  // still being written
     put(archive.path() + "/loose.pdf", "%PDF");                // no device folder
 
-    const QVector<ArchivedDevice> devices = list_archive(archive.path());
+    const ArchiveListing listing = list_archive(archive.path());
+    const QVector<ArchivedDevice>& devices = listing.devices;
     ASSERT_EQ(devices.size(), 1);
     EXPECT_EQ(devices[0].name, "QV5000012345");
     const QVector<ArchivedVisit>& visits = devices[0].visits;
-    ASSERT_EQ(visits.size(), int(std::size(cases)));
+    ASSERT_EQ(visits.size(), int(std::size(cases)) - 2);
     for (const Case& c : cases) {
         const QString name = QString(c.entry).remove('/');
         const auto found = std::find_if(visits.begin(), visits.end(), [&](const ArchivedVisit& v) {
             return QFileInfo(v.path).fileName() == name;
         });
-        ASSERT_NE(found, visits.end()) << c.entry;
-        EXPECT_EQ(found->readable, c.readable) << c.entry;
+        EXPECT_EQ(found != visits.end(), c.listed) << c.entry;
+        if (found != visits.end()) EXPECT_EQ(found->readable, c.readable) << c.entry;
     }
+    EXPECT_EQ(listing.foreign,
+              QStringList({"QV5000012345/README.txt", "QV5000012345/notes", "loose.pdf"}));
     EXPECT_TRUE(visits[0].path.endsWith("20261203_090000_2"));
     EXPECT_TRUE(visits[1].path.endsWith("20261203_090000"));
     EXPECT_EQ(visits[1].pruefer, "Schulz");
@@ -90,7 +94,6 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
     EXPECT_EQ(visits[1].bstd, "01234:50");
     EXPECT_EQ(visits[1].sw, "V2.15a");
     EXPECT_TRUE(visits[2].path.endsWith("20261202_080006"));  // dated, unreadable: by date
-    EXPECT_FALSE(visits.last().when.isValid());
 
     // The mean O2 comes from the measurements' last whole row.
     const QByteArray header = "time,a,b,c,d,e,f,g,h,i,j\n";
