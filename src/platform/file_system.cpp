@@ -6,13 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#ifdef Q_OS_LINUX
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#endif
-
-#ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
@@ -31,6 +28,26 @@ int write_access_error(const QString& folder) {
 #endif
 }
 
+RenameResult rename_by_claim(const QString& from, const QString& to, QString* error) {
+#ifdef Q_OS_UNIX
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::mkdir(target.constData(), 0777) != 0) {
+        if (errno == EEXIST) return RenameResult::taken;
+        if (error) *error = system_reason(errno);
+        return RenameResult::failed;
+    }
+    // The empty folder is our own claim: replacing it is the point.
+    if (::rename(source.constData(), target.constData()) == 0) return RenameResult::done;
+    const int failure = errno;
+    ::rmdir(target.constData());
+    if (error) *error = system_reason(failure);
+    return RenameResult::failed;
+#else
+    return rename_exclusive(from, to, error);
+#endif
+}
+
 RenameResult rename_exclusive(const QString& from, const QString& to, QString* error) {
 #ifdef Q_OS_LINUX
     const QByteArray source = QFile::encodeName(from);
@@ -43,19 +60,7 @@ RenameResult rename_exclusive(const QString& from, const QString& to, QString* e
         if (error) *error = system_reason(errno);
         return RenameResult::failed;
     }
-    // A file system without the flag (some network shares): the name is
-    // claimed by creating it, which fails when it exists, and only our own
-    // empty claim is then replaced.
-    if (::mkdir(target.constData(), 0777) != 0) {
-        if (errno == EEXIST) return RenameResult::taken;
-        if (error) *error = system_reason(errno);
-        return RenameResult::failed;
-    }
-    if (::rename(source.constData(), target.constData()) == 0) return RenameResult::done;
-    const int failure = errno;
-    ::rmdir(target.constData());
-    if (error) *error = system_reason(failure);
-    return RenameResult::failed;
+    return rename_by_claim(from, to, error);
 #else
     // Elsewhere (Windows' MoveFileEx without its replace flag) a rename never
     // replaces what is there.

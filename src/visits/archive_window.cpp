@@ -163,8 +163,8 @@ void ArchiveWindow::build() {
     layout->addWidget(folder_label_);
     layout->addWidget(foreign_label_);
     layout->addWidget(split, 1);
-    resize(1360, 820);
-    split->setSizes({620, 740});
+    resize(1440, 860);
+    split->setSizes({820, 620});
 
     scan_ = new ArchiveScan(this);
     connect(scan_, &ArchiveScan::scanned, this, &ArchiveWindow::apply);
@@ -291,6 +291,10 @@ void ArchiveWindow::visit_chosen() {
     open_folder_->setEnabled(visit != nullptr);
     chart_->set_selected(visit_list_->currentIndex().row());
     check_label_->setText(visit ? check_summary(*visit, p_.texts) : QString());
+    const bool marked =
+        visit && (visit->check == VisitCheck::altered || visit->check == VisitCheck::incomplete);
+    check_label_->setStyleSheet(marked ? QStringLiteral("color: #b00000; font-weight: bold")
+                                       : QString());
     draw_page();
 }
 

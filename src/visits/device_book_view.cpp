@@ -66,6 +66,8 @@ DeviceBookView::DeviceBookView(const LanguageTable& texts, Settings& settings,
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->sortByColumn(DeviceBookModel::next_due, Qt::AscendingOrder);
+    // The state beside the serial number, where a narrow pane still shows it.
+    table_->horizontalHeader()->moveSection(DeviceBookModel::state, 1);
     auto* caption = new QLabel(texts_.lang_text(6021), this);
     caption->setBuddy(table_);
 

@@ -65,7 +65,7 @@ double HistoryChart::Layout::x_at(double value) const {
 
 HistoryChart::Layout HistoryChart::layout() const {
     Layout l;
-    l.area = QRectF(rect()).adjusted(44, 8, -14, -22);
+    l.area = QRectF(rect()).adjusted(48, 8, -24, -22);
     l.sorted = points_;
     std::stable_sort(l.sorted.begin(), l.sorted.end(),
                      [this](const HistoryPoint& a, const HistoryPoint& b) {
@@ -77,7 +77,8 @@ HistoryChart::Layout HistoryChart::layout() const {
         low = std::min({low, p.o2, p.mwo2.value_or(p.o2)});
         high = std::max({high, p.o2, p.mwo2.value_or(p.o2)});
     }
-    l.y_step = nice_step(std::max(high - low, 1.0), 4);
+    // Whole percent at the finest: tenths would only show the sensor's noise.
+    l.y_step = std::max(1.0, nice_step(high - low, 4));
     l.y_min = std::floor(low / l.y_step) * l.y_step;
     l.y_max = std::ceil(high / l.y_step) * l.y_step;
     if (l.y_max <= l.y_min) l.y_max = l.y_min + l.y_step;
@@ -116,13 +117,15 @@ void HistoryChart::draw_axes(QPainter& painter, const Layout& l) const {
         painter.drawLine(QPointF(l.area.left(), at), QPointF(l.area.right(), at));
         painter.setPen(Qt::black);
         painter.drawText(QRectF(0, at - 7, l.area.left() - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
-                         locale.toString(y, 'f', l.y_step < 1 ? 1 : 0) + QStringLiteral(" %"));
+                         locale.toString(y, 'f', 0) + QStringLiteral(" %"));
     }
     const auto x_tick = [&](double value, const QString& label) {
         const double at = l.x_at(value);
         if (at < l.area.left() || at > l.area.right()) return;
         painter.drawLine(QPointF(at, l.area.bottom()), QPointF(at, l.area.bottom() + 3));
-        painter.drawText(QRectF(at - 40, l.area.bottom() + 3, 80, 16), Qt::AlignHCenter, label);
+        // Labels at the ends stay whole inside the chart.
+        const double left = std::clamp(at - 40, 0.0, width() - 80.0);
+        painter.drawText(QRectF(left, l.area.bottom() + 3, 80, 16), Qt::AlignHCenter, label);
     };
     if (hours_axis_) {
         const double step = nice_step(l.x_max - l.x_min, kMaxXTicks);

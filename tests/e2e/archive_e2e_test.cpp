@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -229,4 +230,7 @@ TEST(ArchiveEndToEnd, TwoProgramsOneArchiveWhatIsDueWhatWasAlteredAndTheExport) 
         [&] { return window->devices().size() == 3 && window->devices()[2].visits.size() == 4; },
         10000));
     EXPECT_EQ(table->model()->index(table->currentIndex().row(), 0).data(), "QV5000000002");
+    // QV5_KEEP_ARCHIVE=/tmp/a keeps the archive (for a look with the program).
+    const QString keep = qEnvironmentVariable("QV5_KEEP_ARCHIVE");
+    if (!keep.isEmpty()) QProcess::execute("cp", {"-a", archive, keep});
 }

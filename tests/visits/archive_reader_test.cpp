@@ -82,7 +82,9 @@ TEST(ArchiveReader, ListsEveryVisitNewestFirstAndMarksWhatIsNoProtocol) {
             return QFileInfo(v.path).fileName() == name;
         });
         EXPECT_EQ(found != visits.end(), c.listed) << c.entry;
-        if (found != visits.end()) EXPECT_EQ(found->readable, c.readable) << c.entry;
+        if (found != visits.end()) {
+            EXPECT_EQ(found->readable, c.readable) << c.entry;
+        }
     }
     EXPECT_EQ(listing.foreign,
               QStringList({"QV5000012345/README.txt", "QV5000012345/notes", "loose.pdf"}));
