@@ -3,8 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 #include "platform/text_file.h"
 #include "protocol/protocol_file.h"
@@ -27,22 +30,33 @@ bool has_every_key(const QStringList& lines) {
     return true;
 }
 
-ArchivedVisit read_visit(const QFileInfo& entry, SumCache* cache, bool verify) {
+ArchivedVisit read_visit(const QFileInfo& entry, ArchiveCache* cache, bool verify) {
+    // Only visit folders come here. A refresh reads again only a visit whose
+    // files changed.
+    const QFileInfoList files = QDir(entry.absoluteFilePath())
+                                    .entryInfoList(QDir::Files | QDir::Dirs | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot,
+                                                   QDir::Name);
+    if (cache && verify)
+        if (std::optional<ArchivedVisit> kept = cache->visit(entry.absoluteFilePath(), files))
+            return std::move(*kept);
     ArchivedVisit visit;
     visit.path = entry.absoluteFilePath();
     visit.when = visit_time_of(entry.fileName());
     Pruefprotokoll record;
-    if (!entry.isDir() || !visit.when.isValid() || !load_visit_protocol(visit.path, record))
-        return visit;
-    visit.readable = true;
-    visit.pruefer = record.felder[kPruefer];
-    visit.stk = record.felder[kStk];
-    visit.bstd = record.geraetedaten.bstd;
-    visit.sw = record.geraetedaten.sw;
-    visit.o2 = record.geraetedaten.o2;
+    if (load_visit_protocol(visit.path, record)) {
+        visit.readable = true;
+        visit.pruefer = record.felder[kPruefer];
+        visit.stk = record.felder[kStk];
+        visit.bstd = record.geraetedaten.bstd;
+        visit.sw = record.geraetedaten.sw;
+        visit.o2 = record.geraetedaten.o2;
+    }
+    // A protocol that does not read may still be one the sums say was changed.
     VisitRecord own;
     if (load_visit_record(visit.path, own)) visit.record = own;
-    if (verify) check_visit(visit, cache);
+    if (verify) check_visit(visit, files, cache);
+    if (cache && verify) cache->keep(visit, files);
     return visit;
 }
 
@@ -78,31 +92,57 @@ bool load_visit_protocol(const QString& visit_path, Pruefprotokoll& record) {
     return read_text_lines(file.filePath(), lines) && parse_visit_protocol(lines, record);
 }
 
-ArchiveListing list_archive(const QString& archive, SumCache* cache, bool verify) {
+namespace {
+
+// One entry of the archive's top folder: a device with its visits, or a
+// foreign entry (with the foreign entries among a device's visits).
+void read_top(const QFileInfo& top, std::optional<ArchivedDevice>& device, QStringList& foreign,
+              ArchiveCache* cache, bool verify) {
+    const QFileInfoList entries =
+        top.isDir() ? entries_of(top.absoluteFilePath(), QDir::AllEntries | QDir::System)
+                    : QFileInfoList();
+    if (std::none_of(entries.begin(), entries.end(), is_visit_folder)) {
+        foreign << top.fileName();
+        return;
+    }
+    device.emplace();
+    device->name = top.fileName();
+    for (const QFileInfo& entry : entries) {
+        if (is_visit_folder(entry))
+            device->visits.append(read_visit(entry, cache, verify));
+        else
+            foreign << device->name + u'/' + entry.fileName();
+    }
+    // Newest first; same time by name, "_2" before the first.
+    std::sort(device->visits.begin(), device->visits.end(),
+              [](const ArchivedVisit& a, const ArchivedVisit& b) {
+                  if (a.when != b.when) return a.when > b.when;
+                  return a.path > b.path;
+              });
+}
+
+}  // namespace
+
+ArchiveListing list_archive(const QString& archive, ArchiveCache* cache, bool verify) {
+    const QFileInfoList tops = entries_of(archive, QDir::AllEntries | QDir::System);
+    std::vector<std::optional<ArchivedDevice>> devices(size_t(tops.size()));
+    std::vector<QStringList> foreign(size_t(tops.size()));
+    // Most of the time goes to the file system's calls: the devices are read
+    // on every core, each entry by one thread only.
+    const int threads = std::clamp(QThread::idealThreadCount(), 1, 4);
+    const auto work = [&](int first) {
+        for (int i = first; i < tops.size(); i += threads)
+            read_top(tops[i], devices[size_t(i)], foreign[size_t(i)], cache, verify);
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads && t < tops.size(); ++t) helpers.emplace_back(work, t);
+    work(0);
+    for (std::thread& helper : helpers) helper.join();
+
     ArchiveListing listing;
-    for (const QFileInfo& top : entries_of(archive, QDir::AllEntries | QDir::System)) {
-        const QFileInfoList entries =
-            top.isDir() ? entries_of(top.absoluteFilePath(), QDir::AllEntries | QDir::System)
-                        : QFileInfoList();
-        if (std::none_of(entries.begin(), entries.end(), is_visit_folder)) {
-            listing.foreign << top.fileName();
-            continue;
-        }
-        ArchivedDevice device;
-        device.name = top.fileName();
-        for (const QFileInfo& entry : entries) {
-            if (is_visit_folder(entry))
-                device.visits.append(read_visit(entry, cache, verify));
-            else
-                listing.foreign << device.name + u'/' + entry.fileName();
-        }
-        // Newest first; same time by name, "_2" before the first.
-        std::sort(device.visits.begin(), device.visits.end(),
-                  [](const ArchivedVisit& a, const ArchivedVisit& b) {
-                      if (a.when != b.when) return a.when > b.when;
-                      return a.path > b.path;
-                  });
-        listing.devices.append(device);
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (devices[i]) listing.devices.append(std::move(*devices[i]));
+        listing.foreign << foreign[i];
     }
     return listing;
 }

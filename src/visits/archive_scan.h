@@ -30,7 +30,7 @@ signals:
 private:
     void round_done();
 
-    SumCache cache_;
+    ArchiveCache cache_;
     QThread* thread_ = nullptr;
     QString folder_;
     QString pending_;

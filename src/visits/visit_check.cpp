@@ -2,18 +2,53 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "visits/archive_reader.h"
 
-QByteArray SumCache::sum(const QFileInfo& file) {
-    const qint64 changed = file.lastModified().toMSecsSinceEpoch();
-    Entry& entry = entries_[file.absoluteFilePath()];
-    if (entry.size != file.size() || entry.changed_ms != changed || entry.sum.isEmpty()) {
-        entry.size = file.size();
-        entry.changed_ms = changed;
-        entry.sum = file_sha256(file.absoluteFilePath());
+QByteArray ArchiveCache::sum(const QFileInfo& file) {
+    const QString path = file.absoluteFilePath();
+    Entry now{file.size(), file.lastModified().toMSecsSinceEpoch(), {}};
+    {
+        const QMutexLocker lock(&mutex_);
+        const auto kept = entries_.constFind(path);
+        if (kept != entries_.constEnd() && kept->size == now.size &&
+            kept->changed_ms == now.changed_ms && !kept->sum.isEmpty())
+            return kept->sum;
     }
-    return entry.sum;
+    // Read outside the lock: the other threads go on meanwhile.
+    now.sum = file_sha256(path);
+    const QMutexLocker lock(&mutex_);
+    entries_.insert(path, now);
+    return now.sum;
+}
+
+namespace {
+
+// The names, sizes and change times of a folder's files, as one text.
+QString stamp_of(const QFileInfoList& files) {
+    QString stamp;
+    for (const QFileInfo& file : files)
+        stamp += file.fileName() + u'\n' + QString::number(file.size()) + u'\n' +
+                 QString::number(file.lastModified().toMSecsSinceEpoch()) + u'\n';
+    return stamp;
+}
+
+}  // namespace
+
+std::optional<ArchivedVisit> ArchiveCache::visit(const QString& path, const QFileInfoList& files) {
+    const QString stamp = stamp_of(files);
+    const QMutexLocker lock(&mutex_);
+    const auto kept = visits_.constFind(path);
+    if (kept == visits_.constEnd() || kept->first != stamp) return std::nullopt;
+    return *kept->second;
+}
+
+void ArchiveCache::keep(const ArchivedVisit& visit, const QFileInfoList& files) {
+    auto kept = std::make_shared<const ArchivedVisit>(visit);
+    const QString stamp = stamp_of(files);
+    const QMutexLocker lock(&mutex_);
+    visits_.insert(visit.path, {stamp, std::move(kept)});
 }
 
 bool is_transient_name(const QString& name) {
@@ -24,12 +59,13 @@ bool is_transient_name(const QString& name) {
     return false;
 }
 
-void check_visit(ArchivedVisit& visit, SumCache* cache) {
+void check_visit(ArchivedVisit& visit, const QFileInfoList& files, ArchiveCache* cache) {
     visit.changed.clear();
     visit.added.clear();
     visit.missing.clear();
-    const QDir folder(visit.path);
-    if (!folder.exists(QLatin1String(kVisitRecordFile))) {
+    if (std::none_of(files.begin(), files.end(), [](const QFileInfo& file) {
+            return file.fileName() == QLatin1String(kVisitRecordFile);
+        })) {
         visit.check = VisitCheck::unchecked;
         return;
     }
@@ -40,8 +76,6 @@ void check_visit(ArchivedVisit& visit, SumCache* cache) {
         return;
     }
     const QMap<QString, QByteArray>& sums = visit.record->sha256;
-    const QFileInfoList files = folder.entryInfoList(
-        QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     QSet<QString> present;
     for (const QFileInfo& file : files) {
         const QString name = file.fileName();

@@ -9,6 +9,7 @@
 #include "protocol/protocol_file.h"
 #include "visits/archive_reader.h"
 #include "visits/measurement_log.h"
+#include "visits/visit_check.h"
 #include "visits/visit_folder.h"
 
 namespace {
@@ -158,4 +159,40 @@ TEST(MeasurementLog, KeepsRowsAcrossLinkDropsButNotAcrossDevices) {
     EXPECT_EQ(log.rows().size(), 1u);
     EXPECT_EQ(measurements_csv(log.rows()).split('\n')[1],
               "2026-12-08T16:00:03,0.00,0.0,0.0,0,0,0,0.00,0.0,0.0,0");
+}
+
+TEST(ArchiveReader, ARefreshSeesEveryChangeTheCacheCouldHide) {
+    QTemporaryDir archive;
+    const QString visit = archive.path() + "/QV5000012345/20261201_101500";
+    put(visit + "/protocol.txt", protocol_bytes("Meier", "O2|93,5\r\n"));
+    put(visit + "/status.txt", "blocks 1-32");
+    VisitRecord own;
+    own.serial = "QV5000012345";
+    own.finished = QDateTime(QDate(2026, 12, 1), QTime(10, 15));
+    for (const char* name : {"protocol.txt", "status.txt"})
+        own.sha256[name] = file_sha256(visit + '/' + name);
+    put(visit + "/visit.json", visit_record_json(own));
+    ArchiveCache cache;
+    const auto check = [&] { return list_archive(archive.path(), &cache).devices[0].visits[0]; };
+    EXPECT_EQ(check().check, VisitCheck::intact);
+    put(visit + "/.status.txt.syncthing.tmp", "half");  // a sync tool at work: no change
+    EXPECT_EQ(check().check, VisitCheck::intact);
+
+    // The same size, another content, a later time: read again, not taken from the cache.
+    QFile status(visit + "/status.txt");
+    ASSERT_TRUE(status.open(QIODevice::ReadWrite));
+    status.write("blocks 1-31");
+    status.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    status.close();
+    ArchivedVisit read = check();
+    EXPECT_EQ(read.check, VisitCheck::altered);
+    EXPECT_EQ(read.changed, QStringList{"status.txt"});
+    // A visit.json that does not read is itself a change; without one the visit cannot be checked.
+    QFile(visit + "/visit.json").resize(10);
+    read = check();
+    EXPECT_EQ(read.check, VisitCheck::altered);
+    EXPECT_EQ(read.changed, QStringList{"visit.json"});
+    QFile::remove(visit + "/visit.json");
+    EXPECT_EQ(check().check, VisitCheck::unchecked);
+    EXPECT_TRUE(check().readable);
 }
