@@ -90,7 +90,11 @@ void BM_ListArchiveOf10000Visits(benchmark::State& state) {
         benchmark::DoNotOptimize(listing);
     }
 }
-BENCHMARK(BM_ListArchiveOf10000Visits)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ListArchiveOf10000Visits)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // The window's refresh: the sums already checked are kept by size and time.
 void BM_RefreshArchiveOf10000Visits(benchmark::State& state) {

@@ -52,8 +52,8 @@ RenameResult rename_exclusive(const QString& from, const QString& to, QString* e
 #ifdef Q_OS_LINUX
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                    RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+        0)
         return RenameResult::done;
     if (errno == EEXIST) return RenameResult::taken;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {

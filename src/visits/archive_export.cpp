@@ -1,6 +1,7 @@
 #include "visits/archive_export.h"
 
 #include "platform/language_table.h"
+#include "visits/device_book_model.h"
 
 namespace {
 
@@ -16,18 +17,6 @@ QString iso_time(const QDateTime& when) {
 
 QByteArray utf8_file(const QString& text) {
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-}
-
-QString due_word(DueState state, const LanguageTable& texts) {
-    switch (state) {
-        case DueState::overdue:
-            return texts.lang_text(6078);
-        case DueState::due_soon:
-            return texts.lang_text(6079);
-        case DueState::in_time:
-            break;
-    }
-    return texts.lang_text(6080);
 }
 
 }  // namespace
@@ -92,23 +81,23 @@ QByteArray devices_csv(const QVector<DeviceRow>& rows, const CsvStyle& style,
     for (int id = 6070; id <= 6077; ++id) header << texts.lang_text(id);
     QString text = csv_line(header, style);
     for (const DeviceRow& row : rows)
-        text += csv_line({csv_text(row.serial), iso_date(row.last_visit.date()),
-                          iso_date(row.last_stk), iso_date(row.next_due),
-                          row.hours.isEmpty() ? QString()
-                                              : csv_number(operating_hours(row.hours), 2, style),
-                          row.o2 ? csv_number(*row.o2, 1, style) : QString(),
-                          QString::number(row.visits), due_word(row.state, texts)},
-                         style);
+        text += csv_line(
+            {csv_text(row.serial), iso_date(row.last_visit.date()), iso_date(row.last_stk),
+             iso_date(row.next_due),
+             row.hours.isEmpty() ? QString() : csv_number(operating_hours(row.hours), 2, style),
+             row.o2 ? csv_number(*row.o2, 1, style) : QString(), QString::number(row.visits),
+             due_state_word(row.state, texts)},
+            style);
     return utf8_file(text);
 }
 
 QByteArray visits_csv(const QVector<ArchivedDevice>& devices, const CsvStyle& style,
                       const LanguageTable& texts) {
-    QString text = csv_line({texts.lang_text(6070), texts.lang_text(6022), texts.lang_text(6023),
-                             texts.lang_text(6024), texts.lang_text(6025), texts.lang_text(6026),
-                             texts.lang_text(6032), texts.lang_text(6033), texts.lang_text(6098),
-                             texts.lang_text(6511), texts.lang_text(6512)},
-                            style);
+    QString text = csv_line(
+        {texts.lang_text(6070), texts.lang_text(6022), texts.lang_text(6023), texts.lang_text(6024),
+         texts.lang_text(6025), texts.lang_text(6026), texts.lang_text(6032), texts.lang_text(6033),
+         texts.lang_text(6098), texts.lang_text(6511), texts.lang_text(6512)},
+        style);
     for (const ArchivedDevice& device : devices) {
         for (const ArchivedVisit& visit : device.visits) {
             // As the page shows it: the visit's own file, else the last measurement.

@@ -33,9 +33,9 @@ Picked pick_folder(Settings& settings, Dialogs& dialogs, const LanguageTable& te
     const QString folder = QDir::cleanPath(chosen.trimmed());
     if (!QDir().mkpath(folder)) {
         const int refusal = write_access_error(nearest_existing(folder));
-        dialogs.show_message(texts.lang_text(6003) + QLatin1String("\r\n") + folder +
-                             (refusal ? QLatin1String(" (") + file_error_text(refusal, texts) + u')'
-                                      : QString()));
+        dialogs.show_message(
+            texts.lang_text(6003) + QLatin1String("\r\n") + folder +
+            (refusal ? QLatin1String(" (") + file_error_text(refusal, texts) + u')' : QString()));
         return Picked::failed;
     }
     settings.ARCHIVDIR = folder;
@@ -72,17 +72,16 @@ QString ensure_archive_folder(Settings& settings, Dialogs& dialogs, const Langua
         } else if (!QDir(folder).exists()) {
             // A share not mounted or a stick pulled: a new empty folder here
             // would split the archive in two.
-            const int choice =
-                dialogs.ask_choice(texts.lang_text(6500).arg(QDir::toNativeSeparators(folder)),
-                                   gone_buttons);
+            const int choice = dialogs.ask_choice(
+                texts.lang_text(6500).arg(QDir::toNativeSeparators(folder)), gone_buttons);
             if (choice == 0) continue;
             if (choice != 1) return {};
             start = nearest_existing(folder);
         } else if (const int refusal = use == ArchiveUse::write ? write_access_error(folder) : 0) {
-            const int choice = dialogs.ask_choice(
-                texts.lang_text(6504).arg(QDir::toNativeSeparators(folder),
-                                          file_error_text(refusal, texts)),
-                refused_buttons);
+            const int choice =
+                dialogs.ask_choice(texts.lang_text(6504).arg(QDir::toNativeSeparators(folder),
+                                                             file_error_text(refusal, texts)),
+                                   refused_buttons);
             if (choice != 0) return {};
             start = folder;
         } else {

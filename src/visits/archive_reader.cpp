@@ -63,11 +63,10 @@ ArchivedVisit read_visit(const QFileInfo& entry, ArchiveCache* cache, bool verif
 // The entries another program is not done with are no one's to list.
 QFileInfoList entries_of(const QString& folder, QDir::Filters filters) {
     QFileInfoList entries = QDir(folder).entryInfoList(filters | QDir::NoDotAndDotDot, QDir::Name);
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [](const QFileInfo& entry) {
-                                     return is_transient_name(entry.fileName());
-                                 }),
-                  entries.end());
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(),
+                       [](const QFileInfo& entry) { return is_transient_name(entry.fileName()); }),
+        entries.end());
     return entries;
 }
 

@@ -71,7 +71,8 @@ struct ArchiveListing {
 // unfinished entries (hidden, temporary) are left out. With `verify` every
 // visit's files are checked against its sums (through `cache` when given).
 // Nothing in the archive stops the listing, and nothing in it is changed.
-ArchiveListing list_archive(const QString& archive, ArchiveCache* cache = nullptr, bool verify = true);
+ArchiveListing list_archive(const QString& archive, ArchiveCache* cache = nullptr,
+                            bool verify = true);
 
 // The mean O2 of a visit's last measurement row, from the end of its
 // measurements file (`tail`: the file's last bytes).

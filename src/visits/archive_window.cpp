@@ -21,10 +21,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
 #include "platform/painter_target.h"
-#include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
 #include "visits/archive_export.h"
@@ -56,9 +56,9 @@ QString check_text(const QString& stk, const LanguageTable& texts) {
 // The sums' verdict with a sign, so it does not rest on colour alone.
 QString check_mark(VisitCheck check, const LanguageTable& texts) {
     const bool marked = check == VisitCheck::altered || check == VisitCheck::incomplete;
-    const QString sign = marked ? QStringLiteral("\u26A0 ")
-                                : check == VisitCheck::intact ? QStringLiteral("\u2713 ")
-                                                              : QString();
+    const QString sign = marked                        ? QStringLiteral("\u26A0 ")
+                         : check == VisitCheck::intact ? QStringLiteral("\u2713 ")
+                                                       : QString();
     return sign + visit_check_text(check, texts);
 }
 
@@ -205,7 +205,8 @@ void ArchiveWindow::show_archive(const QString& folder) {
 }
 
 void ArchiveWindow::refresh() {
-    if (!folder_.isEmpty()) scan_->start(folder_);
+    // A closed window reads nothing; opening it again lists the folder afresh.
+    if (!folder_.isEmpty() && isVisible()) scan_->start(folder_);
 }
 
 void ArchiveWindow::apply(const QString& folder, const ArchiveListing& listing) {
@@ -222,8 +223,7 @@ void ArchiveWindow::watch() {
     const QStringList watched = watcher_->directories();
     if (!watched.isEmpty()) watcher_->removePaths(watched);
     QStringList folders{folder_};
-    for (const ArchivedDevice& device : devices_)
-        folders << folder_ + u'/' + device.name;
+    for (const ArchivedDevice& device : devices_) folders << folder_ + u'/' + device.name;
     watcher_->addPaths(folders);
 }
 
@@ -376,10 +376,9 @@ bool ArchiveWindow::print_due_list() {
 
 bool ArchiveWindow::export_csv() {
     const QString stamp = p_.clock.now().date().toString(QStringLiteral("yyyyMMdd"));
-    QString path = p_.dialogs.save_file_name(with_trailing_slash(p_.settings.INITDIR),
-                                             p_.texts.lang_text(6514),
-                                             p_.texts.lang_text(6509) + u'_' + stamp +
-                                                 QLatin1String(".csv"));
+    QString path = p_.dialogs.save_file_name(
+        with_trailing_slash(p_.settings.INITDIR), p_.texts.lang_text(6514),
+        p_.texts.lang_text(6509) + u'_' + stamp + QLatin1String(".csv"));
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) path += QLatin1String(".csv");
     const QFileInfo chosen(path);

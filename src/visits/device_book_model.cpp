@@ -34,16 +34,14 @@ QVariant sort_value(const DeviceRow& row, DeviceBookModel::Column column) {
 
 }  // namespace
 
+QString due_state_word(DueState state, const LanguageTable& texts) {
+    constexpr int ids[] = {6078, 6079, 6080};  // overdue, due soon, in time
+    return texts.lang_text(ids[int(state)]);
+}
+
 QString due_state_text(DueState state, const LanguageTable& texts) {
-    switch (state) {
-        case DueState::overdue:
-            return QStringLiteral("\u26A0 ") + texts.lang_text(6078);
-        case DueState::due_soon:
-            return QStringLiteral("\u25D0 ") + texts.lang_text(6079);
-        case DueState::in_time:
-            break;
-    }
-    return QStringLiteral("\u2713 ") + texts.lang_text(6080);
+    static const char16_t* const signs[] = {u"\u26A0 ", u"\u25D0 ", u"\u2713 "};
+    return QString::fromUtf16(signs[int(state)]) + due_state_word(state, texts);
 }
 
 QString device_book_header(DeviceBookModel::Column column, const LanguageTable& texts) {

@@ -36,5 +36,6 @@ private:
 QString device_book_header(DeviceBookModel::Column column, const LanguageTable& texts);
 QString device_book_text(const DeviceRow& row, DeviceBookModel::Column column,
                          const LanguageTable& texts);
-// "⚠ überfällig", "◐ fällig …", "✓ fristgerecht".
+// "überfällig", "fällig in 30 Tagen", "fristgerecht"; the same with its sign.
+QString due_state_word(DueState state, const LanguageTable& texts);
 QString due_state_text(DueState state, const LanguageTable& texts);

@@ -25,7 +25,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::BackgroundRole && role != Qt::ForegroundRole)
             return QSortFilterProxyModel::data(index, role);
-        const auto state = DueState(QSortFilterProxyModel::data(index, DeviceBookModel::StateRole).toInt());
+        const auto state =
+            DueState(QSortFilterProxyModel::data(index, DeviceBookModel::StateRole).toInt());
         if (state == DueState::in_time) return {};
         if (role == Qt::ForegroundRole) return QColor(Qt::black);
         return state == DueState::overdue ? QColor(255, 196, 196) : QColor(255, 224, 150);
@@ -36,7 +37,10 @@ public:
 
 DeviceBookView::DeviceBookView(const LanguageTable& texts, Settings& settings,
                                std::function<bool()> save_settings, QWidget* parent)
-    : QWidget(parent), texts_(texts), settings_(settings), save_settings_(std::move(save_settings)) {
+    : QWidget(parent),
+      texts_(texts),
+      settings_(settings),
+      save_settings_(std::move(save_settings)) {
     model_ = new DeviceBookModel(texts_, this);
     proxy_ = new DueColours(this);
     proxy_->setSourceModel(model_);

@@ -54,9 +54,9 @@ int print_due_list_on(const DueListPrint& print, const QVector<DeviceRow>& rows,
         double x = area.left();
         for (int c = 0; c < cells.size(); ++c) {
             const QRectF cell(x, y, kColumnMm[c] * mm - 1.5 * mm, row_height);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
-                             painter.fontMetrics().elidedText(cells[c], Qt::ElideRight,
-                                                              int(cell.width())));
+            painter.drawText(
+                cell, Qt::AlignLeft | Qt::AlignVCenter,
+                painter.fontMetrics().elidedText(cells[c], Qt::ElideRight, int(cell.width())));
             x += kColumnMm[c] * mm;
         }
     };
@@ -108,7 +108,8 @@ bool print_due_list(const DueListPrint& print, const QVector<DeviceRow>& rows, i
     prepare(printer);
     if (print_due_list_on(print, rows, interval_months, today, printer) > 0) return true;
     QString text = print.texts.lang_text(6515);
-    if (!printer.outputFileName().isEmpty()) text += QLatin1String("\r\n") + printer.outputFileName();
+    if (!printer.outputFileName().isEmpty())
+        text += QLatin1String("\r\n") + printer.outputFileName();
     print.dialogs.show_message(text);
     return false;
 }

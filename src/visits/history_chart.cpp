@@ -67,10 +67,9 @@ HistoryChart::Layout HistoryChart::layout() const {
     Layout l;
     l.area = QRectF(rect()).adjusted(48, 8, -24, -22);
     l.sorted = points_;
-    std::stable_sort(l.sorted.begin(), l.sorted.end(),
-                     [this](const HistoryPoint& a, const HistoryPoint& b) {
-                         return x_of(a) < x_of(b);
-                     });
+    std::stable_sort(
+        l.sorted.begin(), l.sorted.end(),
+        [this](const HistoryPoint& a, const HistoryPoint& b) { return x_of(a) < x_of(b); });
     if (l.sorted.isEmpty()) return l;
     double low = 100, high = 0;
     for (const HistoryPoint& p : l.sorted) {
@@ -116,7 +115,8 @@ void HistoryChart::draw_axes(QPainter& painter, const Layout& l) const {
         painter.setPen(QColor(225, 225, 225));
         painter.drawLine(QPointF(l.area.left(), at), QPointF(l.area.right(), at));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(0, at - 7, l.area.left() - 4, 14), Qt::AlignRight | Qt::AlignVCenter,
+        painter.drawText(QRectF(0, at - 7, l.area.left() - 4, 14),
+                         Qt::AlignRight | Qt::AlignVCenter,
                          locale.toString(y, 'f', 0) + QStringLiteral(" %"));
     }
     const auto x_tick = [&](double value, const QString& label) {
@@ -136,7 +136,9 @@ void HistoryChart::draw_axes(QPainter& painter, const Layout& l) const {
     const QDate first = QDateTime::fromSecsSinceEpoch(qint64(l.x_min)).date();
     const QDate last = QDateTime::fromSecsSinceEpoch(qint64(l.x_max)).date();
     const qint64 span = first.daysTo(last);
-    const auto stamp = [](const QDate& d) { return double(QDateTime(d, QTime(0, 0)).toSecsSinceEpoch()); };
+    const auto stamp = [](const QDate& d) {
+        return double(QDateTime(d, QTime(0, 0)).toSecsSinceEpoch());
+    };
     if (span <= 2 * kMaxXTicks) {
         const int days = std::max<qint64>(1, (span + kMaxXTicks - 1) / kMaxXTicks);
         for (QDate d = first.addDays(1); d <= last; d = d.addDays(days))
@@ -198,9 +200,11 @@ void HistoryChart::mousePressEvent(QMouseEvent* event) {
     int best = -1;
     double best_distance = kHitRadius;
     for (int i = 0; i < l.sorted.size(); ++i) {
-        for (const std::optional<double> y : {std::optional<double>(l.sorted[i].o2), l.sorted[i].mwo2}) {
+        for (const std::optional<double> y :
+             {std::optional<double>(l.sorted[i].o2), l.sorted[i].mwo2}) {
             if (!y) continue;
-            const double distance = QLineF(event->position(), QPointF(l.px[i], l.y_at(*y))).length();
+            const double distance =
+                QLineF(event->position(), QPointF(l.px[i], l.y_at(*y))).length();
             if (distance <= best_distance) {
                 best_distance = distance;
                 best = l.sorted[i].visit;

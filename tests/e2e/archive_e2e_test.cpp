@@ -30,8 +30,7 @@ const char* const kOtherFiles[] = {"protocol.pdf", "status.txt", "communication.
 
 // A visit's files and its visit.json as "Besuch abschließen" writes them,
 // still under the folder's temporary name.
-void fill(VisitFolder& folder, const QString& serial, const QDateTime& when, bool stk,
-          double o2) {
+void fill(VisitFolder& folder, const QString& serial, const QDateTime& when, bool stk, double o2) {
     Pruefprotokoll record;
     record.felder[kPruefer] = QStringLiteral("=Meier");  // a spreadsheet would run it
     record.felder[kStk] = stk ? "1" : "0";
@@ -50,8 +49,8 @@ void fill(VisitFolder& folder, const QString& serial, const QDateTime& when, boo
     ASSERT_TRUE(folder.write_bytes(kVisitRecordFile, visit_record_json(own), &error));
 }
 
-QString write_visit(const QString& archive, const QString& serial, const QDateTime& when,
-                    bool stk, double o2 = 93.4) {
+QString write_visit(const QString& archive, const QString& serial, const QDateTime& when, bool stk,
+                    double o2 = 93.4) {
     VisitFolder folder;
     QString error;
     EXPECT_TRUE(folder.begin(archive, serial, when, &error));
@@ -110,15 +109,17 @@ TEST(ArchiveEndToEnd, TwoProgramsOneArchiveWhatIsDueWhatWasAlteredAndTheExport) 
     EXPECT_NE(first.final_path(), second.final_path());
     // Device 2: due in 20 days; its visit's status table was edited and a
     // note added after the fact.
-    const QString altered =
-        write_visit(archive, "QV5000000002", QDateTime(today.addMonths(-24).addDays(20), ten), true);
+    const QString altered = write_visit(archive, "QV5000000002",
+                                        QDateTime(today.addMonths(-24).addDays(20), ten), true);
     put(altered + "/status.txt", " edited");
     put(altered + "/notiz.txt", "later");
     // Device 3: in time; an older visit from before the sums, one that lost a file.
     write_visit(archive, "QV5000000003", QDateTime(today.addMonths(-6), ten), true, 95.0);
-    const QString old = write_visit(archive, "QV5000000003", QDateTime(today.addYears(-3), ten), true);
+    const QString old =
+        write_visit(archive, "QV5000000003", QDateTime(today.addYears(-3), ten), true);
     ASSERT_TRUE(QFile::remove(old + "/visit.json"));
-    const QString lost = write_visit(archive, "QV5000000003", QDateTime(today.addYears(-2), ten), false);
+    const QString lost =
+        write_visit(archive, "QV5000000003", QDateTime(today.addYears(-2), ten), false);
     ASSERT_TRUE(QFile::remove(lost + "/measurements.csv"));
     // Foreign entries, another writer's unfinished folder, a sync tool's files.
     put(archive + "/Urlaubsfotos/strand.jpg", "jpg");
@@ -162,9 +163,9 @@ TEST(ArchiveEndToEnd, TwoProgramsOneArchiveWhatIsDueWhatWasAlteredAndTheExport) 
     table->setCurrentIndex(table->model()->index(2, 0));
     QStringList marks;
     for (int i = 0; i < visits->topLevelItemCount(); ++i) marks << visits->topLevelItem(i)->text(5);
-    EXPECT_EQ(marks, QStringList({QString::fromUtf8("✓ unverändert"),
-                                  QString::fromUtf8("⚠ unvollständig"),
-                                  QString::fromUtf8("nicht prüfbar")}));
+    EXPECT_EQ(marks,
+              QStringList({QString::fromUtf8("✓ unverändert"), QString::fromUtf8("⚠ unvollständig"),
+                           QString::fromUtf8("nicht prüfbar")}));
 
     // Device 1's two visits of one second are drawn side by side; a click on
     // one chooses it.

@@ -25,10 +25,10 @@ TEST(ArchiveFolder, AMissingFolderIsNeverMadeAgainAndARefusalGivesItsReason) {
     };
     const QString other = dir.path() + "/other";
     const Case cases[] = {
-        {{0, 2}, false, {}, {}},         // still gone, then cancelled
-        {{0}, true, {}, share},          // the share came back
-        {{1}, false, other, other},      // another folder, made and kept
-        {{1}, false, QString(""), {}},   // the dialog cancelled
+        {{0, 2}, false, {}, {}},        // still gone, then cancelled
+        {{0}, true, {}, share},         // the share came back
+        {{1}, false, other, other},     // another folder, made and kept
+        {{1}, false, QString(""), {}},  // the dialog cancelled
     };
     for (const Case& c : cases) {
         Settings settings;
@@ -59,8 +59,10 @@ TEST(ArchiveFolder, AMissingFolderIsNeverMadeAgainAndARefusalGivesItsReason) {
     dialogs.choices = {1};
     EXPECT_EQ(ensure_archive_folder(settings, dialogs, texts, [] { return true; }), "");
     ASSERT_EQ(dialogs.questions.size(), 1);
-    EXPECT_TRUE(dialogs.questions[0].startsWith("refused: /proc/sys: ")) << dialogs.questions[0].toStdString();
+    EXPECT_TRUE(dialogs.questions[0].startsWith("refused: /proc/sys: "))
+        << dialogs.questions[0].toStdString();
     EXPECT_FALSE(dialogs.questions[0].contains("refused: /proc/sys:  ["));
-    EXPECT_EQ(ensure_archive_folder(settings, dialogs, texts, [] { return true; }, ArchiveUse::read),
+    EXPECT_EQ(ensure_archive_folder(
+                  settings, dialogs, texts, [] { return true; }, ArchiveUse::read),
               "/proc/sys");
 }

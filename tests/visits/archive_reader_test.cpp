@@ -55,7 +55,7 @@ TEST(ArchiveReader, ListsEveryVisitNewestFirstAndMarksWhatIsNoProtocol) {
         {"20261202_080003", protocol_bytes("X", "O2|viel\r\n"), false},
         {"20261202_080004", QByteArray("\xff\xfe\x00\x01\x02|\x80", 7), false},
         {"20261202_080005", good + QByteArray(300 * 1024, 'x'), false},
-        {"20261202_080006/", {}, false},  // a folder without protocol.txt
+        {"20261202_080006/", {}, false},   // a folder without protocol.txt
         {"notes", good, false, false},     // a folder that is no visit
         {"README.txt", {}, false, false},  // a file beside the visits
     };

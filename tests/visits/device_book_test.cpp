@@ -40,16 +40,21 @@ TEST(ArchiveExport, CellsOpenInColumnsInTheWindowsLanguage) {
         QString line;
     };
     const Case cases[] = {
-        {german, {"QV5", "b;c", "1,5", "say \"hi\"", "two\nlines", ""},
+        {german,
+         {"QV5", "b;c", "1,5", "say \"hi\"", "two\nlines", ""},
          "QV5;\"b;c\";1,5;\"say \"\"hi\"\"\";\"two\nlines\";\r\n"},
         {english, {"QV5", "b;c", "1,5", "x\ry"}, "QV5,b;c,\"1,5\",\"x\ry\"\r\n"},
         {german, {csv_number(1234.5, 2, german), csv_number(-0.26, 1, german)}, "1234,50;-0,3\r\n"},
-        {english, {csv_number(1234.5, 2, english), csv_number(93.44, 1, english)}, "1234.50,93.4\r\n"},
+        {english,
+         {csv_number(1234.5, 2, english), csv_number(93.44, 1, english)},
+         "1234.50,93.4\r\n"},
         // Typed text a spreadsheet would run as a formula stays text.
-        {english, {csv_text("=SUM(A1)"), csv_text("+49 171"), csv_text("-x"), csv_text("@a"),
-                   csv_text("Meier")},
+        {english,
+         {csv_text("=SUM(A1)"), csv_text("+49 171"), csv_text("-x"), csv_text("@a"),
+          csv_text("Meier")},
          "'=SUM(A1),'+49 171,'-x,'@a,Meier\r\n"},
     };
-    for (const Case& c : cases) EXPECT_EQ(csv_line(c.cells, c.style), c.line) << c.line.toStdString();
+    for (const Case& c : cases)
+        EXPECT_EQ(csv_line(c.cells, c.style), c.line) << c.line.toStdString();
     EXPECT_EQ(csv_style(QLocale(QLocale::French, QLocale::France)).separator, u';');
 }
