@@ -139,8 +139,7 @@ void ArchiveWindow::build() {
     auto* left = new QSplitter(Qt::Vertical, this);
     left->addWidget(book_);
     left->addWidget(build_visits_pane());
-    left->setStretchFactor(0, 2);
-    left->setStretchFactor(1, 3);
+    left->setSizes({400, 400});
 
     auto* right = new QWidget(this);
     auto* right_layout = new QVBoxLayout(right);

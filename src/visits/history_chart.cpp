@@ -133,6 +133,12 @@ void HistoryChart::draw_axes(QPainter& painter, const Layout& l) const {
             x_tick(x, locale.toString(x, 'f', 0) + QStringLiteral(" h"));
         return;
     }
+    // Visits of one day: their date under them, not a midnight beside them.
+    if (x_of(l.sorted.last()) - x_of(l.sorted.first()) < 86400) {
+        x_tick(x_of(l.sorted.first()),
+               locale.toString(l.sorted.first().when.date(), QLocale::ShortFormat));
+        return;
+    }
     const QDate first = QDateTime::fromSecsSinceEpoch(qint64(l.x_min)).date();
     const QDate last = QDateTime::fromSecsSinceEpoch(qint64(l.x_max)).date();
     const qint64 span = first.daysTo(last);
