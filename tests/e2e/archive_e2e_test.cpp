@@ -231,6 +231,13 @@ TEST(ArchiveEndToEnd, TwoProgramsOneArchiveWhatIsDueWhatWasAlteredAndTheExport) 
         [&] { return window->devices().size() == 3 && window->devices()[2].visits.size() == 4; },
         10000));
     EXPECT_EQ(table->model()->index(table->currentIndex().row(), 0).data(), "QV5000000002");
+    // "Archivordner …" switches the open window to the folder chosen, and keeps it.
+    rig.dialogs.files = {rig.app_dir + "team"};
+    rig.find<QAction>("men_archivordner")->trigger();
+    EXPECT_EQ(rig.dialogs.dialog_dirs.last(), archive);
+    EXPECT_TRUE(window->findChild<QLabel*>("lbl_archivordner")->text().endsWith("/team"));
+    EXPECT_TRUE(window->devices().isEmpty());
+    EXPECT_EQ(rig.app->settings.ARCHIVDIR, rig.app_dir + "team");
     // QV5_KEEP_ARCHIVE=/tmp/a keeps the archive (for a look with the program).
     const QString keep = qEnvironmentVariable("QV5_KEEP_ARCHIVE");
     if (!keep.isEmpty()) QProcess::execute("cp", {"-a", archive, keep});
