@@ -156,7 +156,7 @@ void HistoryChart::draw_axes(QPainter& painter, const Layout& l) const {
     while (d <= first) d = d.addMonths(months);
     for (; d <= last; d = d.addMonths(months))
         x_tick(stamp(d), months >= 12 ? QString::number(d.year())
-                                      : locale.toString(d, QStringLiteral("MM.yyyy")));
+                                      : locale.toString(d, QStringLiteral("MMM yyyy")));
 }
 
 void HistoryChart::paintEvent(QPaintEvent*) {
