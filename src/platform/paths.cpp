@@ -58,7 +58,12 @@ AppPaths app_paths(const QString& app_dir) {
     const QString ours = QStringLiteral("/quorvel5");
     paths.config_dir = user_folder(QStandardPaths::GenericConfigLocation, ours);
     paths.log_dir = user_folder(QStandardPaths::GenericDataLocation, ours);
-    paths.start_dir = user_folder(QStandardPaths::DocumentsLocation);
+    // A new user may have no documents folder yet; a file dialog asked to
+    // open in a missing folder falls back to the working folder, so the home
+    // folder stands in for it.
+    const QString documents = user_folder(QStandardPaths::DocumentsLocation);
+    paths.start_dir =
+        QFileInfo(documents).isDir() ? documents : user_folder(QStandardPaths::HomeLocation);
     paths.link_dir = user_folder(QStandardPaths::RuntimeLocation);
     return paths;
 }
@@ -66,6 +71,15 @@ AppPaths app_paths(const QString& app_dir) {
 QString settings_file_to_read(const AppPaths& paths) {
     const QString own = paths.config_dir + kSettingsName;
     return QFileInfo::exists(own) ? own : paths.defaults_file;
+}
+
+QString nearest_existing_folder(QString path) {
+    while (!path.isEmpty() && !QFileInfo(path).isDir()) {
+        const QString up = QFileInfo(path).path();
+        if (up == path) return {};
+        path = up;
+    }
+    return path;
 }
 
 bool make_folder_for(const QString& file) {

@@ -33,6 +33,9 @@ AppPaths app_paths(const QString& app_dir);
 // shipped defaults (the same file in the portable layout).
 QString settings_file_to_read(const AppPaths& paths);
 
+// The nearest folder at or above `path` that exists; "" when none does.
+QString nearest_existing_folder(QString path);
+
 // Makes the folder a file is about to be written into; false when it cannot.
 bool make_folder_for(const QString& file);
 

@@ -3,11 +3,27 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+
+#include "platform/paths.h"
+
+namespace {
+
+// A remembered folder that is gone (a stick pulled, a new user without a
+// documents folder) would send the file dialog to the working folder; the
+// nearest one that is still there is where the technician expects it.
+QString start_folder(const QString& dir) {
+    if (dir.isEmpty() || QFileInfo(dir).isDir()) return dir;
+    const QString there = nearest_existing_folder(dir);
+    return there.isEmpty() ? QString() : with_trailing_slash(there);
+}
+
+}  // namespace
 
 QString default_suffix(const QString& filter) {
     static const QRegularExpression one_pattern(QStringLiteral("^[^(]*\\(\\*\\.(\\w+)\\)$"));
@@ -66,7 +82,7 @@ std::optional<QString> QtDialogs::input_box(const QString& prompt, const QString
 }
 
 QString QtDialogs::open_file_name(const QString& dir, const QString& filter) {
-    QFileDialog dialog(parent(), QString(), dir, filter);
+    QFileDialog dialog(parent(), QString(), start_folder(dir), filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(default_suffix(filter));
@@ -76,7 +92,8 @@ QString QtDialogs::open_file_name(const QString& dir, const QString& filter) {
 
 QString QtDialogs::save_file_name(const QString& dir, const QString& filter,
                                   const QString& suggested_name) {
-    const QString start = suggested_name.isEmpty() ? dir : dir + suggested_name;
+    const QString folder = start_folder(dir);
+    const QString start = suggested_name.isEmpty() ? folder : folder + suggested_name;
     return QFileDialog::getSaveFileName(parent(), QString(), start, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }

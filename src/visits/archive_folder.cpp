@@ -12,16 +12,6 @@
 
 namespace {
 
-// The nearest folder above `path` that still exists.
-QString nearest_existing(QString path) {
-    while (!QFileInfo(path).isDir()) {
-        const QString up = QFileInfo(path).path();
-        if (up == path) return {};
-        path = up;
-    }
-    return path;
-}
-
 enum class Picked { chosen, cancelled, failed };
 
 // The folder dialog at `start`; the folder chosen is made where needed and
@@ -32,7 +22,7 @@ Picked pick_folder(Settings& settings, Dialogs& dialogs, const LanguageTable& te
     if (chosen.trimmed().isEmpty()) return Picked::cancelled;
     const QString folder = QDir::cleanPath(chosen.trimmed());
     if (!QDir().mkpath(folder)) {
-        const int refusal = write_access_error(nearest_existing(folder));
+        const int refusal = write_access_error(nearest_existing_folder(folder));
         dialogs.show_message(
             texts.lang_text(6003) + QLatin1String("\r\n") + folder +
             (refusal ? QLatin1String(" (") + file_error_text(refusal, texts) + u')' : QString()));
@@ -76,7 +66,7 @@ QString ensure_archive_folder(Settings& settings, Dialogs& dialogs, const Langua
                 texts.lang_text(6500).arg(QDir::toNativeSeparators(folder)), gone_buttons);
             if (choice == 0) continue;
             if (choice != 1) return {};
-            start = nearest_existing(folder);
+            start = nearest_existing_folder(folder);
         } else if (const int refusal = use == ArchiveUse::write ? write_access_error(folder) : 0) {
             const int choice =
                 dialogs.ask_choice(texts.lang_text(6504).arg(QDir::toNativeSeparators(folder),
@@ -94,8 +84,9 @@ QString ensure_archive_folder(Settings& settings, Dialogs& dialogs, const Langua
 
 QString choose_archive_folder(Settings& settings, Dialogs& dialogs, const LanguageTable& texts,
                               const std::function<bool()>& save_settings) {
-    const QString start = settings.ARCHIVDIR.isEmpty() ? archive_folder_proposal()
-                                                       : nearest_existing(settings.ARCHIVDIR);
+    const QString start = settings.ARCHIVDIR.isEmpty()
+                              ? archive_folder_proposal()
+                              : nearest_existing_folder(settings.ARCHIVDIR);
     if (pick_folder(settings, dialogs, texts, save_settings, start) != Picked::chosen) return {};
     return settings.ARCHIVDIR;
 }

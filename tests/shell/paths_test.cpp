@@ -22,14 +22,19 @@ struct Installed {
         qputenv("XDG_CONFIG_HOME", (root.path() + "/config").toUtf8());
         qputenv("XDG_DATA_HOME", (root.path() + "/data").toUtf8());
         qputenv("XDG_RUNTIME_DIR", (root.path() + "/run").toUtf8());
+        QDir(root.path()).mkpath("home");
+        old_home = qgetenv("HOME");
+        qputenv("HOME", (root.path() + "/home").toUtf8());
         QFile::setPermissions(root.path() + "/run", QFile::ReadOwner | QFile::WriteOwner |
                                                         QFile::ExeOwner);
     }
     ~Installed() {
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"})
             qunsetenv(name);
+        qputenv("HOME", old_home);
     }
     QTemporaryDir root;
+    QByteArray old_home;
 };
 
 }  // namespace
@@ -42,7 +47,11 @@ TEST(AppPaths, InstalledProgramReadsSharedFilesAndWritesOnlyIntoTheUsersFolders)
     EXPECT_EQ(paths.config_dir, r + "/config/quorvel5/");
     EXPECT_EQ(paths.log_dir, r + "/data/quorvel5/");
     EXPECT_EQ(paths.link_dir, r + "/run/");
-    EXPECT_FALSE(paths.start_dir.startsWith(r + "/usr"));
+    // A new user without a documents folder: the file dialogs open at home,
+    // not in whatever folder the program was started from.
+    EXPECT_EQ(paths.start_dir, r + "/home/");
+    QDir(r).mkpath("home/Documents");
+    EXPECT_EQ(app_paths(r + "/usr/bin/").start_dir, r + "/home/Documents/");
 
     // A first start reads the shipped defaults; once saved, the user's own file.
     EXPECT_EQ(settings_file_to_read(paths), r + "/usr/share/quorvel5/quorvel5.ini");
