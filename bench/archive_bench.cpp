@@ -1,9 +1,11 @@
-// Time to list an archive of 1,000 visits as the "Archiv" window does: every
-// device folder, every visit folder, each visit's protocol.txt read and
-// checked (100 devices with 10 visits each).
+// Time to list and check an archive as the "Archiv" window does: 1,000
+// devices with 10 visits each, every visit with its five files and its
+// visit.json; each protocol read, each visit's sums compared with its files
+// (or not: the figure without verification).
 #include <benchmark/benchmark.h>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "link/device_data.h"
@@ -12,8 +14,18 @@
 #include "protocol/protocol_file.h"
 #include "visits/archive_reader.h"
 #include "visits/measurement_log.h"
+#include "visits/visit_check.h"
+#include "visits/visit_file.h"
 
 namespace {
+
+constexpr int kDevices = 1000;
+constexpr int kVisits = 10;
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) std::abort();
+}
 
 void fill_archive(const QString& root) {
     Pruefprotokoll record;
@@ -24,8 +36,14 @@ void fill_archive(const QString& root) {
     record.geraetedaten.sw = QStringLiteral("V2.15a");
     record.geraetedaten.o2 = 93.4;
     const QString text = protocol_file_text(record);
-    for (int device = 0; device < 100; ++device) {
-        for (int visit = 0; visit < 10; ++visit) {
+    // Files of a short visit's size: a PDF page, a status table, a log, a
+    // quarter of an hour's rows (about 50 kB a visit, 0.5 GB in all).
+    const QByteArray pdf(24 * 1024, 'p');
+    const QByteArray status(3 * 1024, 's');
+    const QByteArray log(8 * 1024, 'c');
+    const QByteArray rows(16 * 1024, 'm');
+    for (int device = 0; device < kDevices; ++device) {
+        for (int visit = 0; visit < kVisits; ++visit) {
             // Built by hand: "%3120" would read as placeholder %31.
             const QString folder =
                 root + QStringLiteral("/QV5%1/").arg(device, 7, 10, QLatin1Char('0')) +
@@ -33,22 +51,63 @@ void fill_archive(const QString& root) {
                 QStringLiteral("_101500");
             QDir().mkpath(folder);
             if (!write_text_file(folder + QStringLiteral("/protocol.txt"), text)) std::abort();
+            put(folder + QStringLiteral("/protocol.pdf"), pdf);
+            put(folder + QStringLiteral("/status.txt"), status);
+            put(folder + QStringLiteral("/communication.txt"), log);
+            put(folder + QStringLiteral("/measurements.csv"), rows);
+            VisitRecord own;
+            own.serial = QStringLiteral("QV5%1").arg(device, 7, 10, QLatin1Char('0'));
+            own.finished = QDateTime(QDate(2024, 1, 1), QTime(10, 15));
+            for (const char* name : {"protocol.txt", "protocol.pdf", "status.txt",
+                                     "communication.txt", "measurements.csv"})
+                own.sha256[QLatin1String(name)] = file_sha256(folder + u'/' + QLatin1String(name));
+            put(folder + QStringLiteral("/visit.json"), visit_record_json(own));
         }
     }
 }
 
-void BM_ListArchiveOf1000Visits(benchmark::State& state) {
-    QTemporaryDir dir;
-    fill_archive(dir.path());
+// One archive for all runs: writing 60,000 files takes longer than reading them.
+const QString& archive_root() {
+    static QTemporaryDir dir;
+    static const QString root = (fill_archive(dir.path()), dir.path());
+    return root;
+}
+
+bool whole(const ArchiveListing& listing, bool verified) {
+    return listing.devices.size() == kDevices && listing.devices[0].visits.size() == kVisits &&
+           listing.devices[0].visits[0].readable &&
+           listing.devices[0].visits[0].check ==
+               (verified ? VisitCheck::intact : VisitCheck::unchecked);
+}
+
+// Arg 1: every sum verified (read afresh); arg 0: listed and read only.
+void BM_ListArchiveOf10000Visits(benchmark::State& state) {
+    const bool verify = state.range(0) != 0;
+    const QString& root = archive_root();
     for (auto _ : state) {
-        const QVector<ArchivedDevice> devices = list_archive(dir.path());
-        if (devices.size() != 100 || devices[0].visits.size() != 10 ||
-            !devices[0].visits[0].readable)
-            state.SkipWithError("archive not listed whole");
-        benchmark::DoNotOptimize(devices);
+        const ArchiveListing listing = list_archive(root, nullptr, verify);
+        if (!whole(listing, verify)) state.SkipWithError("archive not listed whole");
+        benchmark::DoNotOptimize(listing);
     }
 }
-BENCHMARK(BM_ListArchiveOf1000Visits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListArchiveOf10000Visits)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// The window's refresh: the sums already checked are kept by size and time.
+void BM_RefreshArchiveOf10000Visits(benchmark::State& state) {
+    const QString& root = archive_root();
+    ArchiveCache cache;
+    list_archive(root, &cache);
+    for (auto _ : state) {
+        const ArchiveListing listing = list_archive(root, &cache);
+        if (!whole(listing, true)) state.SkipWithError("archive not listed whole");
+        benchmark::DoNotOptimize(listing);
+    }
+}
+BENCHMARK(BM_RefreshArchiveOf10000Visits)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One status reply's share of the visit record, as the program pays it while
 // connected: the local time read, one row kept, the oldest row past the kept

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // The answers to "save the changes first?": Escape and the close box mean Cancel.
@@ -33,6 +34,14 @@ public:
     // The folder dialog titled `caption`, opened at `dir`; "" means cancelled.
     // A `dir` that does not exist yet is proposed as a new folder.
     virtual QString folder_name(const QString& caption, const QString& dir) = 0;
+    // A question with the given buttons, the first the default and the last
+    // the one Escape presses (a cancel); the index of the one pressed. Dialogs
+    // that cannot ask answer -1.
+    virtual int ask_choice(const QString& text, const QStringList& buttons) {
+        (void)text;
+        (void)buttons;
+        return -1;
+    }
 };
 
 inline const char* const kMessageTitle = "Quorvel 5";

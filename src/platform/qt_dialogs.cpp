@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 
 #include "platform/paths.h"
@@ -122,4 +123,19 @@ QString QtDialogs::folder_name(const QString& caption, const QString& dir) {
         QFileDialog::getExistingDirectory(parent(), caption, dir, QFileDialog::ShowDirsOnly);
     if (made && QDir::cleanPath(chosen) != QDir::cleanPath(dir)) QDir().rmdir(dir);
     return chosen;
+}
+
+int QtDialogs::ask_choice(const QString& text, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Warning, kMessageTitle, text, QMessageBox::NoButton, parent());
+    QList<QAbstractButton*> added;
+    for (const QString& caption : buttons) {
+        const bool last = added.size() + 1 == buttons.size();
+        added << box.addButton(caption, last ? QMessageBox::RejectRole : QMessageBox::ActionRole);
+    }
+    if (!added.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        box.setEscapeButton(added.last());
+    }
+    box.exec();
+    return int(added.indexOf(box.clickedButton()));
 }

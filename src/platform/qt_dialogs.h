@@ -28,6 +28,7 @@ public:
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
     QString folder_name(const QString& caption, const QString& dir) override;
+    int ask_choice(const QString& text, const QStringList& buttons) override;
 
 private:
     QWidget* parent() const;

@@ -9,4 +9,8 @@ struct Settings {
     qint16 TIMERINTERVAL = 50;  // poll timer interval in milliseconds
     QString INITDIR;            // where every file dialog opens
     QString ARCHIVDIR;          // where finished visits are kept; "" until chosen
+    // Months between two safety checks (STK): the maker's interval, at most
+    // the legal two years.
+    int STKINTERVAL = kMaxStkInterval;
+    static constexpr int kMaxStkInterval = 24;
 };

@@ -277,15 +277,23 @@ void App::add_visit_record() {
                      [visit] { visit->finish_visit(); });
     QObject::connect(window_.get(), &MainWindow::archive_requested, visit,
                      [this] { show_archive(); });
+    QObject::connect(window_.get(), &MainWindow::archive_folder_requested, visit, [this] {
+        const QString folder =
+            choose_archive_folder(settings, deps_.dialogs, texts, settings_saver());
+        if (!folder.isEmpty() && archive_window_ && archive_window_->isVisible())
+            archive_window_->show_archive(folder);
+    });
 }
 
 void App::show_archive() {
-    const QString folder = ensure_archive_folder(settings, deps_.dialogs, texts, settings_saver());
+    const QString folder = ensure_archive_folder(settings, deps_.dialogs, texts, settings_saver(),
+                                                 ArchiveUse::read);
     if (folder.isEmpty()) return;
     if (!archive_window_)
         archive_window_ = std::make_unique<ArchiveWindow>(
             ArchiveWindow::Parts{deps_.dialogs, texts, print_engine, printer_choice,
-                                 window_captions(), folder_opener()},
+                                 window_captions(), folder_opener(), settings,
+                                 settings_saver(), deps_.clock},
             window_.get());
     archive_window_->show_archive(folder);
     archive_window_->show();

@@ -35,7 +35,7 @@ bool read_settings(Settings& settings, const QStringList& lines) {
         const QStringList pieces = line.split(u'|');
         const QString& key = pieces[0];
         const bool known = key == u"TIMEOUT" || key == u"TIMERINTERVAL" || key == u"INITDIR" ||
-                           key == u"ARCHIVDIR";
+                           key == u"ARCHIVDIR" || key == u"STKINTERVAL";
         if (!known) continue;
         if (pieces.size() < 2) return false;
         const QString& value = pieces[1];
@@ -50,6 +50,11 @@ bool read_settings(Settings& settings, const QStringList& lines) {
             settings.TIMERINTERVAL = *interval;
         } else if (key == u"INITDIR") {
             settings.INITDIR = value;
+        } else if (key == u"STKINTERVAL") {
+            bool ok = false;
+            const int months = value.trimmed().toInt(&ok);
+            if (!ok || months < 1 || months > Settings::kMaxStkInterval) return false;
+            settings.STKINTERVAL = months;
         } else {
             settings.ARCHIVDIR = value;
         }
@@ -64,6 +69,7 @@ void config_defaults(Settings& settings, const QString& start_dir) {
     settings.TIMERINTERVAL = 50;
     settings.INITDIR = start_dir;
     settings.ARCHIVDIR.clear();
+    settings.STKINTERVAL = Settings::kMaxStkInterval;
 }
 
 QString config_path(const QString& config_dir) {
@@ -95,6 +101,9 @@ bool save_config(const Settings& settings, const QString& path, Dialogs& dialogs
     // The archive's line only once a folder was chosen: older files stay as they were.
     if (!settings.ARCHIVDIR.isEmpty())
         text += QLatin1String("ARCHIVDIR|") + settings.ARCHIVDIR + crlf;
+    // Likewise the interval only once it differs from the legal two years.
+    if (settings.STKINTERVAL != Settings::kMaxStkInterval)
+        text += QLatin1String("STKINTERVAL|") + QString::number(settings.STKINTERVAL) + crlf;
     if (make_folder_for(path) &&
         write_text_file(path, text, nullptr, WriteMode::InPlaceIfFolderLocked))
         return true;

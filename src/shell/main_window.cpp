@@ -85,6 +85,8 @@ void MainWindow::build_menu() {
         name_control(datei->addAction(QStringLiteral("Besuch abschließen")), "men_besuch", 6000);
     men_besuch_->setEnabled(false);
     QAction* archiv = name_control(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
+    QAction* archivordner = name_control(datei->addAction(QStringLiteral("Archivordner …")),
+                                         "men_archivordner", 6087);
     name_control(datei->addSeparator(), "mendiv", 0);
     QAction* info = name_control(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
     QAction* beenden =
@@ -112,6 +114,7 @@ void MainWindow::build_menu() {
     connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
     connect(men_besuch_, &QAction::triggered, this, &MainWindow::finish_visit_requested);
     connect(archiv, &QAction::triggered, this, &MainWindow::archive_requested);
+    connect(archivordner, &QAction::triggered, this, &MainWindow::archive_folder_requested);
     connect(info, &QAction::triggered, this, &MainWindow::info_requested);
     connect(beenden, &QAction::triggered, this, &QWidget::close);
     connect(men_kompressordruck_, &QAction::triggered, this, &MainWindow::chart_toggle_requested);

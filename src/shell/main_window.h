@@ -66,6 +66,7 @@ signals:
     void info_requested();
     void finish_visit_requested();
     void archive_requested();
+    void archive_folder_requested();
     void chart_toggle_requested();
     void reconnect_requested();
     // Another tab was selected, by the user or by the program.

@@ -1,26 +1,36 @@
 #include "visits/archive_window.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/language_table.h"
 #include "platform/painter_target.h"
+#include "platform/paths.h"
+#include "platform/settings.h"
+#include "visits/archive_export.h"
+#include "visits/archive_scan.h"
+#include "visits/device_book_view.h"
+#include "visits/due_list_print.h"
 #include "visits/history_chart.h"
 
 namespace {
@@ -33,8 +43,29 @@ constexpr double kMinPixelsPerMm = 2.6;
 // The layout's margin left and right of the usable width, as on paper.
 constexpr int kPageMarginMm = 15;
 
+// The archive is read again this long after the watch saw a change (a
+// visit arrives as several steps), and every so often anyway: a network
+// share tells nobody what another machine wrote.
+constexpr int kSettleMs = 700;
+constexpr int kPollMs = 30000;
+
 QString check_text(const QString& stk, const LanguageTable& texts) {
     return texts.lang_text(stk == QLatin1String("1") ? 6034 : 6035);
+}
+
+// The sums' verdict with a sign, so it does not rest on colour alone.
+QString check_mark(VisitCheck check, const LanguageTable& texts) {
+    const bool marked = check == VisitCheck::altered || check == VisitCheck::incomplete;
+    const QString sign = marked                        ? QStringLiteral("\u26A0 ")
+                         : check == VisitCheck::intact ? QStringLiteral("\u2713 ")
+                                                       : QString();
+    return sign + visit_check_text(check, texts);
+}
+
+QString check_summary(const ArchivedVisit& visit, const LanguageTable& texts) {
+    const QString details = visit_check_details(visit, texts);
+    return check_mark(visit.check, texts) +
+           (details.isEmpty() ? QString() : QLatin1String(": ") + details);
 }
 
 }  // namespace
@@ -44,16 +75,15 @@ ArchiveWindow::ArchiveWindow(Parts parts, QWidget* parent) : QDialog(parent), p_
     build();
 }
 
-void ArchiveWindow::build() {
-    setWindowTitle(p_.texts.lang_text(6020));
-    device_list_ = new QListWidget(this);
-    device_list_->setObjectName(QStringLiteral("lst_geraete"));
+ArchiveWindow::~ArchiveWindow() = default;
+
+QWidget* ArchiveWindow::build_visits_pane() {
     visit_list_ = new QTreeWidget(this);
     visit_list_->setObjectName(QStringLiteral("lst_besuche"));
     visit_list_->setRootIsDecorated(false);
     visit_list_->setHeaderLabels({p_.texts.lang_text(6022), p_.texts.lang_text(6023),
                                   p_.texts.lang_text(6024), p_.texts.lang_text(6025),
-                                  p_.texts.lang_text(6026)});
+                                  p_.texts.lang_text(6026), p_.texts.lang_text(6098)});
     visit_list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     chart_ = new HistoryChart(this);
     hours_axis_ = new QCheckBox(p_.texts.lang_text(6031), this);
@@ -63,6 +93,31 @@ void ArchiveWindow::build() {
                                   .arg(p_.texts.lang_text(6032).toHtmlEscaped(),
                                        p_.texts.lang_text(6033).toHtmlEscaped()),
                               this);
+    auto* pane = new QWidget(this);
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(visit_list_, 3);
+    auto* chart_row = new QHBoxLayout;
+    chart_row->addWidget(legend, 1);
+    chart_row->addWidget(hours_axis_);
+    layout->addLayout(chart_row);
+    layout->addWidget(chart_, 2);
+    return pane;
+}
+
+void ArchiveWindow::build() {
+    setWindowTitle(p_.texts.lang_text(6020));
+    folder_label_ = new QLabel(this);
+    folder_label_->setObjectName(QStringLiteral("lbl_archivordner"));
+    folder_label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    foreign_label_ = new QLabel(this);
+    foreign_label_->setObjectName(QStringLiteral("lbl_fremd"));
+    foreign_label_->setWordWrap(true);
+    foreign_label_->hide();
+    book_ = new DeviceBookView(p_.texts, p_.settings, p_.save_settings, this);
+    check_label_ = new QLabel(this);
+    check_label_->setObjectName(QStringLiteral("lbl_pruefung"));
+    check_label_->setWordWrap(true);
     page_view_ = new QLabel(this);
     page_view_->setObjectName(QStringLiteral("p_seite"));
     page_view_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
@@ -81,23 +136,15 @@ void ArchiveWindow::build() {
     open_folder_->setObjectName(QStringLiteral("cmd_ordner"));
     auto* close = new QPushButton(p_.texts.lang_text(6030), this);
 
-    auto* devices_caption = new QLabel(p_.texts.lang_text(6021), this);
-    devices_caption->setBuddy(device_list_);
-    auto* left = new QWidget(this);
-    auto* left_layout = new QVBoxLayout(left);
-    left_layout->setContentsMargins(0, 0, 0, 0);
-    left_layout->addWidget(devices_caption);
-    left_layout->addWidget(device_list_, 1);
-    left_layout->addWidget(visit_list_, 3);
-    auto* chart_row = new QHBoxLayout;
-    chart_row->addWidget(legend, 1);
-    chart_row->addWidget(hours_axis_);
-    left_layout->addLayout(chart_row);
-    left_layout->addWidget(chart_, 2);
+    auto* left = new QSplitter(Qt::Vertical, this);
+    left->addWidget(book_);
+    left->addWidget(build_visits_pane());
+    left->setSizes({400, 400});
 
     auto* right = new QWidget(this);
     auto* right_layout = new QVBoxLayout(right);
     right_layout->setContentsMargins(0, 0, 0, 0);
+    right_layout->addWidget(check_label_);
     right_layout->addWidget(page_scroll_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(print_);
@@ -112,12 +159,35 @@ void ArchiveWindow::build() {
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(split);
-    resize(1280, 760);
-    split->setSizes({540, 740});
+    layout->addWidget(folder_label_);
+    layout->addWidget(foreign_label_);
+    layout->addWidget(split, 1);
+    resize(1440, 860);
+    split->setSizes({820, 620});
 
-    connect(device_list_, &QListWidget::currentRowChanged, this, &ArchiveWindow::device_chosen);
+    scan_ = new ArchiveScan(this);
+    connect(scan_, &ArchiveScan::scanned, this, &ArchiveWindow::apply);
+    // Other programs finish visits into the folder while the window is open:
+    // a change seen by the watch is read once things settle; shares that
+    // report nothing are read again now and then.
+    watcher_ = new QFileSystemWatcher(this);
+    settle_ = new QTimer(this);
+    settle_->setSingleShot(true);
+    settle_->setInterval(kSettleMs);
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMs);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, settle_, qOverload<>(&QTimer::start));
+    connect(settle_, &QTimer::timeout, this, &ArchiveWindow::refresh);
+    connect(poll_, &QTimer::timeout, this, &ArchiveWindow::refresh);
+
+    connect(book_, &DeviceBookView::device_chosen, this, &ArchiveWindow::device_chosen);
+    connect(book_, &DeviceBookView::print_requested, this, [this] { print_due_list(); });
+    connect(book_, &DeviceBookView::export_requested, this, [this] { export_csv(); });
     connect(visit_list_, &QTreeWidget::currentItemChanged, this, [this] { visit_chosen(); });
+    connect(chart_, &HistoryChart::point_clicked, this, [this](int visit) {
+        if (QTreeWidgetItem* item = visit_list_->topLevelItem(visit))
+            visit_list_->setCurrentItem(item);
+    });
     connect(hours_axis_, &QCheckBox::toggled, chart_, &HistoryChart::set_hours_axis);
     connect(print_, &QPushButton::clicked, this, [this] { print_visit(); });
     connect(open_folder_, &QPushButton::clicked, this, [this] {
@@ -127,20 +197,51 @@ void ArchiveWindow::build() {
 }
 
 void ArchiveWindow::show_archive(const QString& folder) {
-    devices_ = list_archive(folder);
-    device_list_->clear();
-    for (const ArchivedDevice& device : devices_) device_list_->addItem(device.name);
-    if (!devices_.isEmpty())
-        device_list_->setCurrentRow(0);
-    else
-        device_chosen(-1);
+    folder_ = folder;
+    folder_label_->setText(p_.texts.lang_text(6084).arg(QDir::toNativeSeparators(folder)));
+    scan_->scan_now(folder);
+    poll_->start();
 }
 
-void ArchiveWindow::device_chosen(int row) {
+void ArchiveWindow::refresh() {
+    // A closed window reads nothing; opening it again lists the folder afresh.
+    if (!folder_.isEmpty() && isVisible()) scan_->start(folder_);
+}
+
+void ArchiveWindow::apply(const QString& folder, const ArchiveListing& listing) {
+    if (folder != folder_) return;
+    devices_ = listing.devices;
+    foreign_ = listing.foreign;
+    foreign_label_->setVisible(!foreign_.isEmpty());
+    foreign_label_->setText(p_.texts.lang_text(6097).arg(foreign_.join(QLatin1String(", "))));
+    book_->set_devices(devices_, p_.clock.now().date());
+    watch();
+}
+
+void ArchiveWindow::watch() {
+    const QStringList watched = watcher_->directories();
+    if (!watched.isEmpty()) watcher_->removePaths(watched);
+    QStringList folders{folder_};
+    for (const ArchivedDevice& device : devices_) folders << folder_ + u'/' + device.name;
+    watcher_->addPaths(folders);
+}
+
+void ArchiveWindow::device_chosen(const QString& serial) {
+    // The visit shown stays shown when the list is read again.
+    const ArchivedVisit* before = chosen_visit();
+    const QString kept = before ? before->path : QString();
+    device_ = -1;
+    for (int i = 0; i < devices_.size(); ++i)
+        if (devices_[i].name == serial) device_ = i;
+    const QSignalBlocker quiet(visit_list_);
     visit_list_->clear();
     QVector<HistoryPoint> history;
-    if (row >= 0 && row < devices_.size()) {
-        for (const ArchivedVisit& visit : devices_[row].visits) {
+    int current = 0;
+    if (device_ >= 0) {
+        const QVector<ArchivedVisit>& visits = devices_[device_].visits;
+        for (int i = 0; i < visits.size(); ++i) {
+            const ArchivedVisit& visit = visits[i];
+            if (visit.path == kept) current = i;
             const QString when = visit.when.isValid()
                                      ? QLocale().toString(visit.when, QLocale::ShortFormat)
                                      : QFileInfo(visit.path).fileName();
@@ -153,6 +254,9 @@ void ArchiveWindow::device_chosen(int row) {
                            p_.texts.lang_text(visit.record->device_reachable ? 6050 : 6051) + u')');
                 item->setForeground(0, Qt::red);
             }
+            item->setText(5, check_mark(visit.check, p_.texts));
+            if (visit.check == VisitCheck::altered || visit.check == VisitCheck::incomplete)
+                item->setForeground(5, Qt::red);
             if (!visit.readable) {
                 item->setText(1, p_.texts.lang_text(6027));
                 item->setForeground(1, Qt::red);
@@ -163,23 +267,21 @@ void ArchiveWindow::device_chosen(int row) {
             item->setText(3, visit.bstd);
             item->setText(4, visit.sw);
             history.append(HistoryPoint{visit.when, operating_hours(visit.bstd), visit.o2,
-                                        read_last_mean_o2(visit.path)});
+                                        page_mean_o2(visit), i});
         }
     }
     chart_->set_points(history);
     if (visit_list_->topLevelItemCount() > 0)
-        visit_list_->setCurrentItem(visit_list_->topLevelItem(0));
-    else
-        visit_chosen();
+        visit_list_->setCurrentItem(visit_list_->topLevelItem(current));
+    visit_chosen();
 }
 
 const ArchivedVisit* ArchiveWindow::chosen_visit() const {
-    const int device = device_list_->currentRow();
     const int visit = visit_list_->currentIndex().row();
-    if (device < 0 || device >= devices_.size() || visit < 0 ||
-        visit >= devices_[device].visits.size())
+    if (device_ < 0 || device_ >= devices_.size() || visit < 0 ||
+        visit >= devices_[device_].visits.size())
         return nullptr;
-    return &devices_[device].visits[visit];
+    return &devices_[device_].visits[visit];
 }
 
 void ArchiveWindow::visit_chosen() {
@@ -191,10 +293,15 @@ void ArchiveWindow::visit_chosen() {
     // last one their measurements kept, when the visit was finished.
     if (protocol_loaded_)
         protocol_.geraetedaten.mwo2 =
-            (visit->record ? visit->record->protocol_mean_o2 : read_last_mean_o2(visit->path))
-                .value_or(std::numeric_limits<double>::quiet_NaN());
+            page_mean_o2(*visit).value_or(std::numeric_limits<double>::quiet_NaN());
     print_->setEnabled(protocol_loaded_);
     open_folder_->setEnabled(visit != nullptr);
+    chart_->set_selected(visit_list_->currentIndex().row());
+    check_label_->setText(visit ? check_summary(*visit, p_.texts) : QString());
+    const bool marked =
+        visit && (visit->check == VisitCheck::altered || visit->check == VisitCheck::incomplete);
+    check_label_->setStyleSheet(marked ? QStringLiteral("color: #b00000; font-weight: bold")
+                                       : QString());
     draw_page();
 }
 
@@ -255,7 +362,49 @@ int ArchiveWindow::page_width() const {
 }
 
 bool ArchiveWindow::print_visit() {
-    if (!protocol_loaded_) return false;
+    const ArchivedVisit* visit = chosen_visit();
+    if (!protocol_loaded_ || !visit) return false;
+    // A PDF of the visit is offered under the visit's own name, not the last
+    // one printed (and never into the archive, which reading leaves as it is).
+    const QString proposal = with_trailing_slash(p_.settings.INITDIR) + devices_[device_].name +
+                             u'_' + QFileInfo(visit->path).fileName() + QLatin1String(".pdf");
     return print_protocol({p_.engine, p_.printer_choice, p_.dialogs, p_.texts, p_.caption},
-                          protocol_, nullptr);
+                          protocol_, nullptr, proposal);
+}
+
+bool ArchiveWindow::print_due_list() {
+    const QDate today = p_.clock.now().date();
+    const QString proposal = with_trailing_slash(p_.settings.INITDIR) + p_.texts.lang_text(6513) +
+                             u'_' + today.toString(QStringLiteral("yyyyMMdd")) +
+                             QLatin1String(".pdf");
+    return ::print_due_list({p_.printer_choice, p_.dialogs, p_.texts}, book_->shown_rows(),
+                            book_->interval(), today, proposal);
+}
+
+bool ArchiveWindow::export_csv() {
+    const QString stamp = p_.clock.now().date().toString(QStringLiteral("yyyyMMdd"));
+    QString path = p_.dialogs.save_file_name(
+        with_trailing_slash(p_.settings.INITDIR), p_.texts.lang_text(6514),
+        p_.texts.lang_text(6509) + u'_' + stamp + QLatin1String(".csv"));
+    if (path.isEmpty()) return false;
+    if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) path += QLatin1String(".csv");
+    const QFileInfo chosen(path);
+    const QString visits_path = chosen.path() + u'/' + chosen.completeBaseName() + u'_' +
+                                p_.texts.lang_text(6510) + QLatin1String(".csv");
+    const CsvStyle style = csv_style(QLocale());
+    for (const auto& [file, bytes] :
+         {std::pair{path, devices_csv(book_->rows(), style, p_.texts)},
+          std::pair{visits_path, visits_csv(devices_, style, p_.texts)}}) {
+        QSaveFile out(file);
+        if (!(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit())) {
+            p_.dialogs.show_message(p_.texts.lang_text(6089) + QLatin1String("\r\n") +
+                                    QDir::toNativeSeparators(file) + QLatin1String(" (") +
+                                    out.errorString() + u')');
+            return false;
+        }
+    }
+    p_.dialogs.show_message(p_.texts.lang_text(6088) + QLatin1String("\r\n") +
+                            QDir::toNativeSeparators(path) + QLatin1String("\r\n") +
+                            QDir::toNativeSeparators(visits_path));
+    return true;
 }

@@ -4,7 +4,28 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "platform/file_system.h"
 #include "platform/paths.h"
+
+namespace {
+
+QString nearest_folder(QString path) {
+    while (!QFileInfo(path).isDir()) {
+        const QString up = QFileInfo(QDir::cleanPath(path)).path();
+        if (up == path) break;
+        path = up;
+    }
+    return path;
+}
+
+// The path and, where the system refuses writing there, its reason
+// ("Keine Berechtigung").
+QString with_reason(const QString& path, const QString& folder) {
+    const int refusal = write_access_error(folder);
+    return refusal ? path + QLatin1String(" (") + system_reason(refusal) + u')' : path;
+}
+
+}  // namespace
 
 VisitFolder::~VisitFolder() {
     if (!temp_.isEmpty() && final_.isEmpty()) QDir(temp_).removeRecursively();
@@ -15,7 +36,7 @@ bool VisitFolder::begin(const QString& archive, const QString& serial_folder, co
     parent_ = with_trailing_slash(archive) + serial_folder + u'/';
     stamp_ = visit_stamp(when);
     if (!QDir().mkpath(parent_)) {
-        *error = parent_;
+        *error = with_reason(parent_, nearest_folder(parent_));
         return false;
     }
     // A dot keeps the half-filled folder out of the archive's listing.
@@ -25,7 +46,7 @@ bool VisitFolder::begin(const QString& archive, const QString& serial_folder, co
         if (!QFileInfo::exists(candidate) && QDir().mkdir(candidate)) temp_ = candidate;
     }
     if (temp_.isEmpty()) {
-        *error = parent_;
+        *error = with_reason(parent_, parent_);
         return false;
     }
     return true;
@@ -44,18 +65,24 @@ bool VisitFolder::write_bytes(const QString& name, const QByteArray& bytes, QStr
 }
 
 bool VisitFolder::commit(QString* error) {
+    // No look beforehand: another program may finish a visit of the same
+    // device in the same second into a shared archive. The file system
+    // decides who takes a name, and the loser tries the next.
+    QString reason;
     for (int n = 1; n < 100; ++n) {
         const QString candidate = parent_ + stamp_ + (n > 1 ? QStringLiteral("_%1").arg(n) : "");
-        if (QFileInfo::exists(candidate)) continue;
-        // rename() keeps an existing folder of that name whole; it fails
-        // instead of replacing it.
-        if (QDir().rename(temp_, candidate)) {
-            final_ = candidate;
-            return true;
+        switch (rename_exclusive(temp_, candidate, &reason)) {
+            case RenameResult::done:
+                final_ = candidate;
+                return true;
+            case RenameResult::taken:
+                continue;
+            case RenameResult::failed:
+                n = 100;
+                break;
         }
-        if (!QFileInfo::exists(candidate)) break;
     }
-    *error = temp_;
+    *error = reason.isEmpty() ? temp_ : temp_ + QLatin1String(" (") + reason + u')';
     return false;
 }
 

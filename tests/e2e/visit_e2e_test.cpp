@@ -7,12 +7,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include "device/sysstat_tab.h"
@@ -145,8 +145,10 @@ TEST(VisitEndToEnd, KeepsWhatTheTabsWriteAndTheArchiveShowsItWithoutTheDevice) {
         QRegularExpression("MW O2-Konz\\.\\s+unbekannt")));
     EXPECT_TRUE(rig.dialogs.messages.isEmpty()) << rig.dialogs.messages.join("\n").toStdString();
 
-    // The archive folder is gone: the folder dialog opens where it was.
+    // The archive folder is gone: the technician is told and, choosing
+    // another, the folder dialog opens where it was.
     ASSERT_TRUE(QDir(archive).removeRecursively());
+    rig.dialogs.choices = {1};
     rig.dialogs.files = {QString()};
     rig.find<QAction>("men_archiv")->trigger();
     EXPECT_EQ(rig.dialogs.dialog_dirs.last(), QDir::cleanPath(rig.app_dir));
@@ -273,7 +275,11 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
                            summary("QV5B2002", 0), summary("QV5B2002", 1), summary("QV5B2002", 2)}),
               expected);
     rig.find<QAction>("men_archiv")->trigger();
-    app.archive_window()->findChild<QListWidget*>("lst_geraete")->setCurrentRow(1);
+    auto* devices = app.archive_window()->findChild<QTableView*>("lst_geraete");
+    const QModelIndexList b_row = devices->model()->match(devices->model()->index(0, 0),
+                                                          Qt::DisplayRole, "QV5B2002");
+    ASSERT_EQ(b_row.size(), 1);
+    devices->setCurrentIndex(b_row.first());
     const QTreeWidget* rows = app.archive_window()->findChild<QTreeWidget*>("lst_besuche");
     EXPECT_TRUE(rows->topLevelItem(0)->text(0).endsWith("(Gerät beim Abschluss nicht erreichbar)"));
     EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith("(unvollständig)"));

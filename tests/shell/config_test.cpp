@@ -69,7 +69,8 @@ TEST_F(ConfigTest, RefusesValuesThatAreNotNumbersOfTheirType) {
          {"TIMEOUT|abc\r\n", "TIMEOUT|\r\n", "TIMEOUT|1e999\r\n", "TIMEOUT|0\r\n",
           "TIMEOUT|-0.5\r\n", "TIMEOUT|nan\r\n", "TIMEOUT|-inf\r\n", "TIMERINTERVAL|40000\r\n",
           "TIMERINTERVAL|x\r\n", "TIMERINTERVAL|0\r\n", "TIMERINTERVAL|-5\r\n",
-          "INITDIR|/a\r\nTIMERINTERVAL\r\n"}) {
+          "INITDIR|/a\r\nTIMERINTERVAL\r\n", "STKINTERVAL|0\r\n", "STKINTERVAL|25\r\n",
+          "STKINTERVAL|12,5\r\n", "STKINTERVAL|\r\n"}) {
         dialogs.messages.clear();
         EXPECT_FALSE(load(content)) << content;
         EXPECT_EQ(dialogs.messages, kConfigFailedMessage) << content;
@@ -115,6 +116,13 @@ TEST_F(ConfigTest, WrittenFileReadsBackTheSame) {
     EXPECT_NEAR(again.TIMEOUT, settings.TIMEOUT, 1e-14);
     EXPECT_EQ(again.TIMERINTERVAL, 120);
     EXPECT_EQ(again.INITDIR, settings.INITDIR);
+    EXPECT_EQ(again.STKINTERVAL, 24);  // the legal two years when none is set
+    // The STK interval is written once it differs from two years, and read back.
+    settings.STKINTERVAL = 12;
+    ASSERT_TRUE(save_config(settings, path, dialogs, texts));
+    EXPECT_TRUE(read_bytes(path).endsWith("\r\nSTKINTERVAL|12\r\n"));
+    ASSERT_TRUE(load_config(again, path, app_dir, dialogs));
+    EXPECT_EQ(again.STKINTERVAL, 12);
 }
 
 TEST_F(ConfigTest, NewFolderIsAdoptedAndSavedAtOnce) {

@@ -180,9 +180,9 @@ TEST_F(MainWindowTest, MenuHasItsEntriesInOrder) {
 
     QStringList names;
     for (QAction* action : datei->actions()) names << action->objectName();
-    EXPECT_EQ(names, QStringList({"men_Softwareupdate", "men_besuch", "men_archiv", "mendiv",
-                                  "men_Info", "men_beenden"}));
-    EXPECT_TRUE(datei->actions().at(3)->isSeparator());
+    EXPECT_EQ(names, QStringList({"men_Softwareupdate", "men_besuch", "men_archiv",
+                                  "men_archivordner", "mendiv", "men_Info", "men_beenden"}));
+    EXPECT_TRUE(datei->actions().at(4)->isSeparator());
     ASSERT_EQ(diagramm->actions().size(), 1);
     EXPECT_EQ(diagramm->actions().at(0), window.men_kompressordruck());
 

@@ -78,3 +78,15 @@ QString ScriptedDialogs::folder_name(const QString&, const QString& dir) {
     if (on_file_dialog) on_file_dialog();
     return take(files, "folder dialog");
 }
+
+int ScriptedDialogs::ask_choice(const QString& text, const QStringList& buttons) {
+    questions.append(text + QLatin1String(" [") + buttons.join(u'|') + u']');
+    if (on_question) on_question(text);
+    if (choices.empty()) {
+        ADD_FAILURE() << "unexpected choice";
+        return -1;
+    }
+    const int choice = choices.front();
+    choices.pop_front();
+    return choice;
+}

@@ -21,6 +21,7 @@ public:
     QString save_file_name(const QString& dir, const QString& filter,
                            const QString& suggested_name) override;
     QString folder_name(const QString& caption, const QString& dir) override;
+    int ask_choice(const QString& text, const QStringList& buttons) override;
 
     QStringList messages;         // every message box text, in order
     QStringList questions;        // every question and input prompt, in order
@@ -32,6 +33,7 @@ public:
     std::deque<bool> answers;                   // yes/no and ok/cancel
     std::deque<SaveAnswer> save_answers;        // save / discard / cancel
     std::deque<std::optional<QString>> inputs;  // input box results
+    std::deque<int> choices;                    // the button pressed in ask_choice
     std::deque<QString> files;                  // file and folder dialog results ("" = cancel)
     // Runs inside every message box, as the user would act while it shows.
     std::function<void(const QString&)> on_message;

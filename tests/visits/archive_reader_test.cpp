@@ -9,6 +9,7 @@
 #include "protocol/protocol_file.h"
 #include "visits/archive_reader.h"
 #include "visits/measurement_log.h"
+#include "visits/visit_check.h"
 #include "visits/visit_folder.h"
 
 namespace {
@@ -33,13 +34,14 @@ QByteArray protocol_bytes(const QString& pruefer, const QString& o2_line) {
 
 }  // namespace
 
-TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
+TEST(ArchiveReader, ListsEveryVisitNewestFirstAndMarksWhatIsNoProtocol) {
     QTemporaryDir archive;
     const QString dev = archive.path() + "/QV5000012345/";
     struct Case {
         const char* entry;  // below the device folder; a trailing "/" is a folder without files
         QByteArray protocol;
-        bool readable;
+        bool readable;  // false: listed as unreadable; no entry: a foreign entry
+        bool listed = true;
     };
     const QByteArray good = protocol_bytes("Meier", "O2|93,5\r\n");
     const QByteArray no_sn = QByteArray(good).replace("SN|\r\n", "");
@@ -53,9 +55,9 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
         {"20261202_080003", protocol_bytes("X", "O2|viel\r\n"), false},
         {"20261202_080004", QByteArray("\xff\xfe\x00\x01\x02|\x80", 7), false},
         {"20261202_080005", good + QByteArray(300 * 1024, 'x'), false},
-        {"20261202_080006/", {}, false},  // a folder without protocol.txt
-        {"notes", good, false},           // a folder that is no visit
-        {"README.txt", {}, false},        // a file beside the visits
+        {"20261202_080006/", {}, false},   // a folder without protocol.txt
+        {"notes", good, false, false},     // a folder that is no visit
+        {"README.txt", {}, false, false},  // a file beside the visits
     };
     for (const Case& c : cases) {
         const QString entry = dev + c.entry;
@@ -69,19 +71,24 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
     put(dev + ".20261204_000000.writing/protocol.txt", good);  // still being written
     put(archive.path() + "/loose.pdf", "%PDF");                // no device folder
 
-    const QVector<ArchivedDevice> devices = list_archive(archive.path());
+    const ArchiveListing listing = list_archive(archive.path());
+    const QVector<ArchivedDevice>& devices = listing.devices;
     ASSERT_EQ(devices.size(), 1);
     EXPECT_EQ(devices[0].name, "QV5000012345");
     const QVector<ArchivedVisit>& visits = devices[0].visits;
-    ASSERT_EQ(visits.size(), int(std::size(cases)));
+    ASSERT_EQ(visits.size(), int(std::size(cases)) - 2);
     for (const Case& c : cases) {
         const QString name = QString(c.entry).remove('/');
         const auto found = std::find_if(visits.begin(), visits.end(), [&](const ArchivedVisit& v) {
             return QFileInfo(v.path).fileName() == name;
         });
-        ASSERT_NE(found, visits.end()) << c.entry;
-        EXPECT_EQ(found->readable, c.readable) << c.entry;
+        EXPECT_EQ(found != visits.end(), c.listed) << c.entry;
+        if (found != visits.end()) {
+            EXPECT_EQ(found->readable, c.readable) << c.entry;
+        }
     }
+    EXPECT_EQ(listing.foreign,
+              QStringList({"QV5000012345/README.txt", "QV5000012345/notes", "loose.pdf"}));
     EXPECT_TRUE(visits[0].path.endsWith("20261203_090000_2"));
     EXPECT_TRUE(visits[1].path.endsWith("20261203_090000"));
     EXPECT_EQ(visits[1].pruefer, "Schulz");
@@ -90,7 +97,6 @@ TEST(ArchiveReader, ListsEveryEntryNewestFirstAndMarksWhatIsNoProtocol) {
     EXPECT_EQ(visits[1].bstd, "01234:50");
     EXPECT_EQ(visits[1].sw, "V2.15a");
     EXPECT_TRUE(visits[2].path.endsWith("20261202_080006"));  // dated, unreadable: by date
-    EXPECT_FALSE(visits.last().when.isValid());
 
     // The mean O2 comes from the measurements' last whole row.
     const QByteArray header = "time,a,b,c,d,e,f,g,h,i,j\n";
@@ -153,4 +159,40 @@ TEST(MeasurementLog, KeepsRowsAcrossLinkDropsButNotAcrossDevices) {
     EXPECT_EQ(log.rows().size(), 1u);
     EXPECT_EQ(measurements_csv(log.rows()).split('\n')[1],
               "2026-12-08T16:00:03,0.00,0.0,0.0,0,0,0,0.00,0.0,0.0,0");
+}
+
+TEST(ArchiveReader, ARefreshSeesEveryChangeTheCacheCouldHide) {
+    QTemporaryDir archive;
+    const QString visit = archive.path() + "/QV5000012345/20261201_101500";
+    put(visit + "/protocol.txt", protocol_bytes("Meier", "O2|93,5\r\n"));
+    put(visit + "/status.txt", "blocks 1-32");
+    VisitRecord own;
+    own.serial = "QV5000012345";
+    own.finished = QDateTime(QDate(2026, 12, 1), QTime(10, 15));
+    for (const char* name : {"protocol.txt", "status.txt"})
+        own.sha256[name] = file_sha256(visit + '/' + name);
+    put(visit + "/visit.json", visit_record_json(own));
+    ArchiveCache cache;
+    const auto check = [&] { return list_archive(archive.path(), &cache).devices[0].visits[0]; };
+    EXPECT_EQ(check().check, VisitCheck::intact);
+    put(visit + "/.status.txt.syncthing.tmp", "half");  // a sync tool at work: no change
+    EXPECT_EQ(check().check, VisitCheck::intact);
+
+    // The same size, another content, a later time: read again, not taken from the cache.
+    QFile status(visit + "/status.txt");
+    ASSERT_TRUE(status.open(QIODevice::ReadWrite));
+    status.write("blocks 1-31");
+    status.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    status.close();
+    ArchivedVisit read = check();
+    EXPECT_EQ(read.check, VisitCheck::altered);
+    EXPECT_EQ(read.changed, QStringList{"status.txt"});
+    // A visit.json that does not read is itself a change; without one the visit cannot be checked.
+    QFile(visit + "/visit.json").resize(10);
+    read = check();
+    EXPECT_EQ(read.check, VisitCheck::altered);
+    EXPECT_EQ(read.changed, QStringList{"visit.json"});
+    QFile::remove(visit + "/visit.json");
+    EXPECT_EQ(check().check, VisitCheck::unchecked);
+    EXPECT_TRUE(check().readable);
 }
