@@ -12,7 +12,7 @@
 # (dpkg-shlibdeps, desktop-file-validate, appstreamcli, lintian).
 set -euo pipefail
 
-build=(cmake ninja-build g++ mold qt6-base-dev)
+build=(cmake ninja-build g++ mold qt6-base-dev libssl-dev)
 # Qt's dialog texts in the program's language and the fonts the window and the
 # printed page ask for.
 program=(qt6-serialport-dev qt6-translations-l10n fonts-dejavu-core fonts-urw-base35

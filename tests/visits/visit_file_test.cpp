@@ -1,10 +1,12 @@
 // The visit's own file as another program, a later version or a damaged disk
 // may leave it: only a whole file of this program is read.
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "visits/visit_file.h"
 
@@ -46,4 +48,23 @@ TEST(VisitFile, ReadsItsOwnFileBackAndRefusesEveryEntryThatIsNot) {
     }
     for (const QByteArray& bytes : {QByteArray("{"), QByteArray("[]"), json.left(80)})
         EXPECT_FALSE(parse_visit_record(bytes, read)) << bytes.constData();
+}
+
+TEST(VisitFile, SumsAreSha256OfTheWholeFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("protocol.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // The published digests of "abc", and of "a" a million times (longer than
+    // any read buffer).
+    file.write("abc");
+    file.close();
+    EXPECT_EQ(file_sha256(path),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(1000000, 'a'));
+    file.close();
+    EXPECT_EQ(file_sha256(path),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    EXPECT_EQ(file_sha256(dir.filePath("missing.txt")), QByteArray());
 }
