@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -162,7 +163,9 @@ void ArchiveWindow::build() {
     layout->addWidget(folder_label_);
     layout->addWidget(foreign_label_);
     layout->addWidget(split, 1);
-    resize(1440, 860);
+    // As large as is comfortable, but never beyond a small screen (1280 x 720).
+    const QSize wanted(1440, 860);
+    resize(screen() ? wanted.boundedTo(screen()->availableGeometry().size()) : wanted);
     split->setSizes({820, 620});
 
     scan_ = new ArchiveScan(this);
