@@ -282,6 +282,6 @@ TEST(VisitEndToEnd, AnAfternoonWithTwoDevicesEndsInTrueRecordsOrQuestions) {
     devices->setCurrentIndex(b_row.first());
     const QTreeWidget* rows = app.archive_window()->findChild<QTreeWidget*>("lst_besuche");
     EXPECT_TRUE(rows->topLevelItem(0)->text(0).endsWith("(Gerät beim Abschluss nicht erreichbar)"));
-    EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith("(unvollständig)"));
+    EXPECT_TRUE(rows->topLevelItem(1)->text(0).endsWith("(Besuch unvollständig)"));
     EXPECT_EQ(rig.dialogs.messages.size(), 1) << rig.dialogs.messages.join("\n").toStdString();
 }
