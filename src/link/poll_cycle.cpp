@@ -237,7 +237,9 @@ void PollCycle::wait_busy(int ms) {
     const bool was_enabled = p_.view.window_enabled();
     p_.view.set_wait_cursor(true);
     if (was_enabled) p_.view.set_window_enabled(false);
+    ++busy_waits_;
     wait_ms(ms);
+    --busy_waits_;
     if (was_enabled) p_.view.set_window_enabled(true);
     p_.view.set_wait_cursor(false);
 }

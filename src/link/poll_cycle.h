@@ -81,6 +81,8 @@ public:
     // Hourglass and a disabled window while waiting; a window that was
     // disabled already stays so.
     void wait_busy(int ms);
+    // Inside a tick or a busy wait: a command of the menu waits its turn.
+    bool busy() const { return p_.poll.timer_busy || busy_waits_ > 0; }
 
     LinkPhase phase() const { return phase_; }
     // While InUse: which device and why, in the user's words.
@@ -95,6 +97,7 @@ signals:
     void reopened();
 
 private:
+    int busy_waits_ = 0;
     void check_timeout();
     bool slow_read_waits();
     void read_replies();

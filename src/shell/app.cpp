@@ -69,13 +69,15 @@ void WindowLinkView::set_wait_cursor(bool busy) {
 }
 
 bool WindowLinkView::window_enabled() const {
-    return window_ ? window_->isEnabled() : true;
+    return window_ ? window_->isEnabled() && window_->client_area()->isEnabled() : true;
 }
 
+// The area below the menu bar only: the menu answers during a wait, and the
+// main window defers what is chosen there until the wait is over.
 void WindowLinkView::set_window_enabled(bool enabled) {
     if (!window_) return;
     if (!enabled) keep_focus();
-    window_->setEnabled(enabled);
+    window_->client_area()->setEnabled(enabled);
     if (enabled) restore_focus();
 }
 
@@ -144,6 +146,7 @@ bool App::startup() {
     QObject::connect(firmware_.get(), &FirmwareUpdate::reinitialise, &link.poll,
                      [this] { reinit_connection(); });
     link_view.attach(window_.get());
+    window_->set_busy_check([this] { return link.poll.busy(); });
     link.poll.link_reset();
     // The chart is drawn by the window's first layout, at its real size: drawing
     // it here, at a size about to change, cost a tenth of the start-up.
@@ -286,14 +289,14 @@ void App::add_visit_record() {
 }
 
 void App::show_archive() {
-    const QString folder = ensure_archive_folder(settings, deps_.dialogs, texts, settings_saver(),
-                                                 ArchiveUse::read);
+    const QString folder =
+        ensure_archive_folder(settings, deps_.dialogs, texts, settings_saver(), ArchiveUse::read);
     if (folder.isEmpty()) return;
     if (!archive_window_)
         archive_window_ = std::make_unique<ArchiveWindow>(
             ArchiveWindow::Parts{deps_.dialogs, texts, print_engine, printer_choice,
-                                 window_captions(), folder_opener(), settings,
-                                 settings_saver(), deps_.clock},
+                                 window_captions(), folder_opener(), settings, settings_saver(),
+                                 deps_.clock},
             window_.get());
     archive_window_->show_archive(folder);
     archive_window_->show();

@@ -13,6 +13,8 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
 
 #include "platform/control_name.h"
 #include "shell/center_form.h"
@@ -63,7 +65,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
         tab1_->addTab(scroll, QString::fromUtf8(caption));
     }
     // tab1 always covers the whole client area.
-    setCentralWidget(tab1_);
+    client_ = new QWidget(this);
+    auto* client_layout = new QVBoxLayout(client_);
+    client_layout->setContentsMargins(0, 0, 0, 0);
+    client_layout->addWidget(tab1_);
+    setCentralWidget(client_);
     connect(tab1_, &QTabWidget::currentChanged, this, [this](int index) {
         emit tab_changed(index);
         layout_tab(index);
@@ -85,8 +91,8 @@ void MainWindow::build_menu() {
         name_control(datei->addAction(QStringLiteral("Besuch abschließen")), "men_besuch", 6000);
     men_besuch_->setEnabled(false);
     QAction* archiv = name_control(datei->addAction(QStringLiteral("Archiv")), "men_archiv", 6001);
-    QAction* archivordner = name_control(datei->addAction(QStringLiteral("Archivordner …")),
-                                         "men_archivordner", 6087);
+    QAction* archivordner =
+        name_control(datei->addAction(QStringLiteral("Archivordner …")), "men_archivordner", 6087);
     name_control(datei->addSeparator(), "mendiv", 0);
     QAction* info = name_control(datei->addAction(QStringLiteral("Info")), "men_Info", 11076);
     QAction* beenden =
@@ -111,14 +117,28 @@ void MainWindow::build_menu() {
     connect(f10, &QShortcut::activated, this,
             [this] { menuBar()->setActiveAction(menuBar()->actions().value(0)); });
 
-    connect(update, &QAction::triggered, this, &MainWindow::firmware_update_requested);
-    connect(men_besuch_, &QAction::triggered, this, &MainWindow::finish_visit_requested);
-    connect(archiv, &QAction::triggered, this, &MainWindow::archive_requested);
-    connect(archivordner, &QAction::triggered, this, &MainWindow::archive_folder_requested);
-    connect(info, &QAction::triggered, this, &MainWindow::info_requested);
-    connect(beenden, &QAction::triggered, this, &QWidget::close);
-    connect(men_kompressordruck_, &QAction::triggered, this, &MainWindow::chart_toggle_requested);
-    connect(verbindung, &QAction::triggered, this, &MainWindow::reconnect_requested);
+    // The menu stays live while the link waits (a lossy line waits often);
+    // what is chosen then runs when the wait is over.
+    const auto when_idle = [this](QAction* action, void (MainWindow::*signal)()) {
+        connect(action, &QAction::triggered, this,
+                [this, signal] { run_when_idle([this, signal] { emit(this->*signal)(); }); });
+    };
+    when_idle(update, &MainWindow::firmware_update_requested);
+    when_idle(men_besuch_, &MainWindow::finish_visit_requested);
+    when_idle(archiv, &MainWindow::archive_requested);
+    when_idle(archivordner, &MainWindow::archive_folder_requested);
+    when_idle(info, &MainWindow::info_requested);
+    when_idle(men_kompressordruck_, &MainWindow::chart_toggle_requested);
+    when_idle(verbindung, &MainWindow::reconnect_requested);
+    connect(beenden, &QAction::triggered, this, [this] { run_when_idle([this] { close(); }); });
+}
+
+void MainWindow::run_when_idle(const std::function<void()>& command) {
+    if (busy_ && busy_()) {
+        QTimer::singleShot(20, this, [this, command] { run_when_idle(command); });
+        return;
+    }
+    command();
 }
 
 void MainWindow::build_pages() {

@@ -30,6 +30,12 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     QTabWidget* tab1() const { return tab1_; }
+    // Everything below the menu bar: disabled during the link's short waits,
+    // while the menu stays live.
+    QWidget* client_area() const { return client_; }
+    // `busy`: the link is inside a tick or a wait. A menu command chosen then
+    // runs as soon as the wait is over, instead of inside it.
+    void set_busy_check(std::function<bool()> busy) { busy_ = std::move(busy); }
     QWidget* tab_page(int index) const;
 
     // Loading: client area 15150 × 10875 twips, the minimum outer size, and the
@@ -85,6 +91,7 @@ protected:
 
 private:
     void build_menu();
+    void run_when_idle(const std::function<void()>& command);
     void build_pages();
     void apply_minimum();
     QRect screen_area() const;
@@ -94,6 +101,8 @@ private:
     void layout_sysstat();
 
     QTabWidget* tab1_ = nullptr;
+    QWidget* client_ = nullptr;
+    std::function<bool()> busy_;
     std::vector<QWidget*> pages_;  // the tabs' pages, each inside its scroll area
     QAction* men_kompressordruck_ = nullptr;
     QGroupBox* frm_protokoll_ = nullptr;

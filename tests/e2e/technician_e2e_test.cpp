@@ -5,9 +5,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "device/chart_box.h"
 #include "device/device_tab.h"
@@ -79,6 +82,21 @@ TEST(TechnicianEndToEnd, TheProgramNeverStandsInTheWay) {
     window->resize(window->width(), window->height() + 30);
     ASSERT_TRUE(QTest::qWaitFor([&] { return box->image().height() != height; }));
     EXPECT_FALSE(box->image().allGray());  // the curves' colours, not an empty chart
+
+    // The menu answers while the link waits; what is chosen then runs after
+    // the wait, not inside it and not never.
+    QSignalSpy toggles(window, &MainWindow::chart_toggle_requested);
+    bool menu_live = false;
+    int toggled_inside = -1;
+    QTimer::singleShot(10, window, [&] {
+        menu_live = rig.find<QMenu>("men_Diagramm")->isEnabled();
+        rig.find<QAction>("men_Kompressordruck")->trigger();
+        toggled_inside = int(toggles.size());
+    });
+    rig.app->link.poll.wait_busy(100);
+    EXPECT_TRUE(menu_live);
+    EXPECT_EQ(toggled_inside, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return toggles.size() == 1; }, 2000));
 }
 
 TEST(TechnicianEndToEnd, TheChartSaysWhatItDrawsAndHintsGoWithTheirProtocol) {
