@@ -78,8 +78,8 @@ public:
     void reset_and_reopen();
 
     void wait_ms(int ms);
-    // Hourglass and a disabled window while waiting; a window that was
-    // disabled already stays so.
+    // Hourglass and a disabled window area below the menu bar while waiting;
+    // an area that was disabled already stays so.
     void wait_busy(int ms);
     // Inside a tick or a busy wait: a command of the menu waits its turn.
     bool busy() const { return p_.poll.timer_busy || busy_waits_ > 0; }
@@ -97,7 +97,6 @@ signals:
     void reopened();
 
 private:
-    int busy_waits_ = 0;
     void check_timeout();
     bool slow_read_waits();
     void read_replies();
@@ -110,5 +109,6 @@ private:
     Parts p_;
     QTimer timer1_;
     LinkPhase phase_ = LinkPhase::Searching;
+    int busy_waits_ = 0;         // busy waits under way, nested ones too
     qint64 reopen_due_ms_ = -1;  // the next quiet open attempt (monotonic ms); -1: none due
 };

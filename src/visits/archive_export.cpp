@@ -50,6 +50,10 @@ QString csv_line(const QStringList& cells, const CsvStyle& style) {
     return quoted.join(style.separator) + kCrLf;
 }
 
+QString stk_text(const QString& stk, const LanguageTable& texts) {
+    return texts.lang_text(stk == QLatin1String("1") ? 6034 : 6035);
+}
+
 QString visit_check_text(VisitCheck check, const LanguageTable& texts) {
     switch (check) {
         case VisitCheck::unchecked:
@@ -104,7 +108,7 @@ QByteArray visits_csv(const QVector<ArchivedDevice>& devices, const CsvStyle& st
             const bool read = visit.readable;
             text += csv_line(
                 {csv_text(device.name), iso_time(visit.when), read ? csv_text(visit.pruefer) : "",
-                 read ? texts.lang_text(visit.stk == QLatin1String("1") ? 6034 : 6035) : "",
+                 read ? stk_text(visit.stk, texts) : "",
                  read ? csv_number(operating_hours(visit.bstd), 2, style) : "",
                  read ? csv_text(visit.sw) : "", read ? csv_number(visit.o2, 1, style) : "",
                  mean.has_value() ? csv_number(mean.value_or(0), 1, style) : "",

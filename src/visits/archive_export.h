@@ -36,6 +36,9 @@ QByteArray devices_csv(const QVector<DeviceRow>& rows, const CsvStyle& style,
 QByteArray visits_csv(const QVector<ArchivedDevice>& devices, const CsvStyle& style,
                       const LanguageTable& texts);
 
+// "ja" or "nein": whether the protocol's "STK durchgeführt" is ticked.
+QString stk_text(const QString& stk, const LanguageTable& texts);
+
 // "verändert", "unvollständig", "nicht prüfbar" or "geprüft", and the files
 // named in the visit's details ("" when none).
 QString visit_check_text(VisitCheck check, const LanguageTable& texts);

@@ -38,6 +38,11 @@ struct ArchivedVisit {
     QStringList missing;
 };
 
+// The sums say the visit's folder is not as it was written.
+inline bool is_marked(VisitCheck check) {
+    return check == VisitCheck::altered || check == VisitCheck::incomplete;
+}
+
 struct ArchivedDevice {
     QString name;                   // the serial number's folder
     QVector<ArchivedVisit> visits;  // newest first

@@ -50,14 +50,9 @@ constexpr int kPageMarginMm = 15;
 constexpr int kSettleMs = 700;
 constexpr int kPollMs = 30000;
 
-QString check_text(const QString& stk, const LanguageTable& texts) {
-    return texts.lang_text(stk == QLatin1String("1") ? 6034 : 6035);
-}
-
 // The sums' verdict with a sign, so it does not rest on colour alone.
 QString check_mark(VisitCheck check, const LanguageTable& texts) {
-    const bool marked = check == VisitCheck::altered || check == VisitCheck::incomplete;
-    const QString sign = marked                        ? QStringLiteral("\u26A0 ")
+    const QString sign = is_marked(check)              ? QStringLiteral("\u26A0 ")
                          : check == VisitCheck::intact ? QStringLiteral("\u2713 ")
                                                        : QString();
     return sign + visit_check_text(check, texts);
@@ -258,15 +253,14 @@ void ArchiveWindow::device_chosen(const QString& serial) {
                 item->setForeground(0, Qt::red);
             }
             item->setText(5, check_mark(visit.check, p_.texts));
-            if (visit.check == VisitCheck::altered || visit.check == VisitCheck::incomplete)
-                item->setForeground(5, Qt::red);
+            if (is_marked(visit.check)) item->setForeground(5, Qt::red);
             if (!visit.readable) {
                 item->setText(1, p_.texts.lang_text(6027));
                 item->setForeground(1, Qt::red);
                 continue;
             }
             item->setText(1, visit.pruefer);
-            item->setText(2, check_text(visit.stk, p_.texts));
+            item->setText(2, stk_text(visit.stk, p_.texts));
             item->setText(3, visit.bstd);
             item->setText(4, visit.sw);
             history.append(HistoryPoint{visit.when, operating_hours(visit.bstd), visit.o2,
@@ -301,8 +295,7 @@ void ArchiveWindow::visit_chosen() {
     open_folder_->setEnabled(visit != nullptr);
     chart_->set_selected(visit_list_->currentIndex().row());
     check_label_->setText(visit ? check_summary(*visit, p_.texts) : QString());
-    const bool marked =
-        visit && (visit->check == VisitCheck::altered || visit->check == VisitCheck::incomplete);
+    const bool marked = visit && is_marked(visit->check);
     check_label_->setStyleSheet(marked ? QStringLiteral("color: #b00000; font-weight: bold")
                                        : QString());
     draw_page();

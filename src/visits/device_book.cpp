@@ -25,8 +25,7 @@ QVector<DeviceRow> device_book(const QVector<ArchivedDevice>& devices, int inter
         // Visits are newest first.
         for (const ArchivedVisit& visit : device.visits) {
             if (!row.last_visit.isValid()) row.last_visit = visit.when;
-            if (visit.check == VisitCheck::altered || visit.check == VisitCheck::incomplete)
-                ++row.marked;
+            if (is_marked(visit.check)) ++row.marked;
             if (!visit.readable) continue;
             if (!newest_read) {
                 row.hours = visit.bstd;

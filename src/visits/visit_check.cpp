@@ -41,14 +41,13 @@ std::optional<ArchivedVisit> ArchiveCache::visit(const QString& path, const QFil
     const QMutexLocker lock(&mutex_);
     const auto kept = visits_.constFind(path);
     if (kept == visits_.constEnd() || kept->first != stamp) return std::nullopt;
-    return *kept->second;
+    return kept->second;
 }
 
 void ArchiveCache::keep(const ArchivedVisit& visit, const QFileInfoList& files) {
-    auto kept = std::make_shared<const ArchivedVisit>(visit);
     const QString stamp = stamp_of(files);
     const QMutexLocker lock(&mutex_);
-    visits_.insert(visit.path, {stamp, std::move(kept)});
+    visits_.insert(visit.path, {stamp, visit});
 }
 
 bool is_transient_name(const QString& name) {

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <QFileInfoList>
-#include <memory>
 #include <optional>
 
 #include "visits/archive_reader.h"
@@ -29,7 +28,7 @@ private:
     };
     QMutex mutex_;
     QHash<QString, Entry> entries_;
-    QHash<QString, std::pair<QString, std::shared_ptr<const ArchivedVisit>>> visits_;
+    QHash<QString, std::pair<QString, ArchivedVisit>> visits_;  // by path: stamp, visit
 };
 
 // A name another writer uses while a file or folder is not yet whole: hidden

@@ -9,15 +9,6 @@
 
 namespace {
 
-QString nearest_folder(QString path) {
-    while (!QFileInfo(path).isDir()) {
-        const QString up = QFileInfo(QDir::cleanPath(path)).path();
-        if (up == path) break;
-        path = up;
-    }
-    return path;
-}
-
 // The path and, where the system refuses writing there, its reason
 // ("Keine Berechtigung").
 QString with_reason(const QString& path, const QString& folder) {
@@ -36,7 +27,7 @@ bool VisitFolder::begin(const QString& archive, const QString& serial_folder, co
     parent_ = with_trailing_slash(archive) + serial_folder + u'/';
     stamp_ = visit_stamp(when);
     if (!QDir().mkpath(parent_)) {
-        *error = with_reason(parent_, nearest_folder(parent_));
+        *error = with_reason(parent_, nearest_existing_folder(parent_));
         return false;
     }
     // A dot keeps the half-filled folder out of the archive's listing.
